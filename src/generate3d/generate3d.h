@@ -1,0 +1,81 @@
+// The 3D object table, its records, the shared work arrays and the object builders.
+//
+// Model coordinates are int32 model units; camera space (fpts) is model units x 256.
+// Normals have length 256; rotated into camera space, about 65536.
+#pragma once
+#include <cstdint>
+
+struct Point3d {
+    int32_t x, y, z;
+    uint16_t colour; // colour or intensity for the point styles
+};
+
+struct Polygon3d {
+    int32_t p0, u0, v0;
+    int32_t p1, u1, v1;
+    int32_t p2, u2, v2;
+    int32_t colour; // shade slot filled by the renderer
+};
+
+struct Line3d {
+    int32_t p0, p1;
+    int32_t colour;
+};
+
+struct Vector3d {
+    int32_t x, y, z;
+};
+
+struct Object3d {
+    int32_t npts;
+    int32_t npls;
+    int32_t nlns;
+    Point3d* pts;
+    Polygon3d* pls;
+    Line3d* lns;
+    Vector3d* pl_normals;
+    Vector3d* pt_normals;
+    float ax, ay, az; // radians, applied x, then y, then z
+    float px, py, pz; // position after rotation; pz is the distance in front
+};
+
+struct ScreenPoint {
+    int32_t x;      // column
+    int32_t y;      // element within the column
+    uint32_t colour; // colour or shade, upper 16 bits zero
+};
+
+struct TexCoord {
+    int32_t u, v;
+};
+
+constexpr int kMaxWork = 8192;
+
+extern Object3d object[32];
+extern Vector3d fpts[kMaxWork];     // camera space, x 256
+extern ScreenPoint spts[kMaxWork];  // projected points
+extern Vector3d norms[kMaxWork];    // polygon normals in camera space
+extern Vector3d pt_norms[kMaxWork]; // point normals in camera space
+extern uint16_t spls[kMaxWork];     // polygon shades 0..255
+extern uint16_t swp[kMaxWork];      // drawing order
+extern int32_t zdata[kMaxWork];     // depth sort keys
+extern TexCoord point_tc[kMaxWork]; // environment-map coordinates per point
+extern uint8_t addtimes[kMaxWork];  // polygons using each point (while averaging normals)
+extern int32_t objnpls;             // slot 1's polygon count as built
+extern int32_t objnlns;             // slot 1's line count as built
+
+void Init3d();
+void InitTestObject(Object3d* obj, int32_t type);
+void GenerateCylinder(Object3d* obj);
+void GenerateSpherical(Object3d* obj, int32_t ignored, float rphi, float rtheta, float aphi, float atheta,
+                       float base);
+void CalcNorms(Object3d* obj, int32_t negate);
+void CalcPtNorms(Object3d* obj);
+void ReversePolygonOrder(Object3d* obj);
+void Load16bit3do(Object3d* obj, const uint8_t* bytes, int32_t negate);
+
+Vector3d CrossProduct(int32_t ax, int32_t ay, int32_t az, int32_t bx, int32_t by, int32_t bz);
+Vector3d Normalize(int32_t x, int32_t y, int32_t z);
+Vector3d NegVec(int32_t x, int32_t y, int32_t z);
+int32_t DotProduct(int32_t ax, int32_t ay, int32_t az, int32_t bx, int32_t by, int32_t bz);
+void PrintVector(int32_t x, int32_t y, int32_t z);

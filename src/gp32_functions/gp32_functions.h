@@ -1,0 +1,66 @@
+// The handheld's video, input and clock calls, offered on top of SDL 1.2.
+//
+// Frame buffer: 320 columns of 240 pixels; column x holds elements x*240 .. x*240+239,
+// element 0 at the bottom of the screen. Pixels are RGB5551 (bit 0 never shown).
+#pragma once
+#include <cstdint>
+
+struct SDL_Surface;
+
+struct LcdSurface {
+    void* buffer;   // first element of the frame buffer
+    int32_t depth;  // 16: RGB5551, anything else: 8-bit palette indices
+    int32_t width;  // always 320
+    int32_t height; // always 240
+    int32_t origin_x;
+    int32_t origin_y;
+};
+
+constexpr int kFrameWidth = 320;
+constexpr int kFrameHeight = 240;
+constexpr int kFramePixels = kFrameWidth * kFrameHeight;
+constexpr uint32_t kFullscreenFlag = 0x80000000u; // SDL_FULLSCREEN
+
+// Display state.
+extern SDL_Surface* screen;
+extern void* GpScreen[3];      // 307200 bytes each; the first two are handed out
+extern int32_t vfirst;         // 1 once a mode set has succeeded
+extern int32_t cur_bpp;        // depth of the last successful mode set
+extern int32_t scale;          // 0: 320 x 240 window, 1: 640 x 480 with doubled pixels
+extern uint32_t fullscreen;    // 0 or kFullscreenFlag
+extern uint32_t gp_palette[256];
+
+// Input state.
+extern int32_t keys[512];      // 1 while the key with that SDL symbol is held
+extern int32_t quit;           // set on Escape, window close or the end of the show
+
+int GpGraphicModeSet(int depth); // 1 on failure, 0 on success
+void GpLcdSurfaceGet(LcdSurface* s, int index);
+void GpSurfaceFlip(const LcdSurface* s, int wait);
+void GP32toPC(const void* source, int depth, SDL_Surface* surface);
+uint32_t* GpPaletteCreate(int count, const uint16_t* colours);
+void GpPaletteSelect(const uint32_t* table);
+void GpPaletteRealize();
+
+// Pixel conversion into 32-bit 0x00RRGGBB rows of (320 << scale_) pixels, SDL-free so
+// that tools and tests can present a frame without a window. Any scale other than 0 or 1
+// writes nothing.
+inline uint32_t Rgb5551ToPC(uint16_t p) {
+    uint32_t v = p;
+    return ((v >> 11) << 19) | ((v << 5) & 0xF800) | ((v << 2) & 0xF8);
+}
+void ConvertFrame(const void* source, int depth, uint32_t* dest, int scale_);
+
+int GpKeyGet();
+void KeyCommands();
+uint32_t GpTickCountGet();
+
+// Replaceable clock: a headless renderer or a test supplies the milliseconds.
+// nullptr restores SDL's clock.
+using TickSource = uint32_t (*)();
+void GpSetTickSource(TickSource source);
+
+// Called by GpSurfaceFlip with every presented record, before the window is touched.
+// A renderer without a window counts or captures frames through it. nullptr removes it.
+using PresentHook = void (*)(const LcdSurface* s);
+void GpSetPresentHook(PresentHook hook);

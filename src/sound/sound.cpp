@@ -1,0 +1,5 @@
+#include "sound/sound.h"
+
+void SoundInit() {}
+void PlaySong() {}
+void SoundEnd() {}

@@ -1,0 +1,37 @@
+// The program's spine: start-up, one frame of work, the frame buffers and the time base.
+#pragma once
+#include <cstdint>
+#include "gp32_functions/gp32_functions.h"
+
+extern uint16_t* framebuffer[2]; // the two frame buffers; everything draws into framebuffer[flip]
+extern LcdSurface GP32Surface[2];
+extern int32_t flip;     // buffer drawn and presented this frame
+extern int32_t vsync;    // 1: 8 ms wait after each presentation (D toggles)
+extern int32_t fps_show; // 1: frame counter drawn (B toggles)
+extern int32_t buttons0; // button mask of the previous frame
+extern int32_t buttons1; // button mask of this frame
+extern int32_t nfrm;     // frames completed since start
+extern int32_t partime;  // time base at which the current part began
+extern int32_t clockspeed; // time-base divisor, 66: milliseconds
+
+constexpr uint16_t kLoadingColour = 0x80A0;
+
+// Time base: GpTickCountGet() * (66 / clockspeed), truncated.
+int Ticks();
+// Sets the video mode and fetches both surface records into GP32Surface and framebuffer.
+// Returns 1 when the mode could not be set.
+int InitGraphics(int depth);
+// One frame's work except presentation: keys, timeline, frame counter.
+void Run();
+void Keys();
+void checkmode();
+void ClearScreen(uint16_t* buffer, uint16_t colour);
+
+// Start-up shared by the program and the headless renderer.
+// Picks the display from the command line (any argument: full screen 320 x 240 without
+// the frame wait) and sets the mode; returns 1 when the mode could not be set.
+int SetupDisplay(int argc);
+// Loading colour, fonts, precalculation behind the loading bar, then black buffers.
+void LoadingScreen();
+// Presents framebuffer[flip] with the frame wait and moves to the other buffer.
+void PresentFrame();
