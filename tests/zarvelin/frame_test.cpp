@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include "zarvelin/zarvelin.h"
+
+namespace {
+void Key(Uint8 type, SDLKey sym) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.keysym.sym = sym;
+    ASSERT_EQ(SDL_PushEvent(&e), 0);
+}
+
+class PressTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        ASSERT_EQ(InitGraphics(16), 0);
+    }
+    void SetUp() override {
+        GpKeyGet();
+        for (int32_t& k : keys) k = 0;
+        buttons0 = buttons1 = 0;
+        vsync = 1;
+        fps_show = 0;
+    }
+};
+} // namespace
+
+TEST_F(PressTest, HoldTogglesOnceReleaseAndPressToggleBack) {
+    Key(SDL_KEYDOWN, SDLK_d);
+    Keys();
+    EXPECT_EQ(vsync, 0);
+    Keys();
+    Keys();
+    EXPECT_EQ(vsync, 0); // still held
+    Key(SDL_KEYUP, SDLK_d);
+    Keys();
+    EXPECT_EQ(vsync, 0);
+    Key(SDL_KEYDOWN, SDLK_d);
+    Keys();
+    EXPECT_EQ(vsync, 1);
+}
+
+TEST_F(PressTest, DAndBInOneFrameToggleBoth) {
+    Key(SDL_KEYDOWN, SDLK_d);
+    Key(SDL_KEYDOWN, SDLK_b);
+    Keys();
+    EXPECT_EQ(vsync, 0);
+    EXPECT_EQ(fps_show, 1);
+    EXPECT_EQ(buttons0, 0x220);
+}
+
+TEST_F(PressTest, TimeBaseFollowsTheClock) {
+    GpSetTickSource([]() -> uint32_t { return 40449; });
+    EXPECT_EQ(Ticks(), 40449);
+    GpSetTickSource(nullptr);
+}
+
+TEST(Display, CommandLinePicksTheMode) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    ASSERT_EQ(SetupDisplay(2), 0);
+    EXPECT_EQ(scale, 0);
+    EXPECT_EQ(fullscreen, kFullscreenFlag);
+    EXPECT_EQ(vsync, 0);
+    ASSERT_EQ(SetupDisplay(1), 0);
+    EXPECT_EQ(scale, 1);
+    EXPECT_EQ(fullscreen, 0u);
+    EXPECT_EQ(vsync, 1);
+    EXPECT_EQ(framebuffer[0], GP32Surface[0].buffer);
+    EXPECT_EQ(framebuffer[1], GP32Surface[1].buffer);
+    EXPECT_NE(framebuffer[0], framebuffer[1]);
+}
