@@ -1,0 +1,85 @@
+#include "effects/polar.h"
+
+#include <cmath>
+
+#include "precalcs/tables.h"
+#include "script/script.h"
+
+float ra;
+float zm;
+
+namespace {
+// The cloud pattern is only needed where r < 256, and t is taken modulo 65536, so its
+// indexes run from a + R + s8 >= -96 up to r + Z + fsin1 <= 255 + 8191 + 191 and
+// a + R + r + Z <= 255 + 96 + 255 + 8191.
+constexpr int kBase = 128;
+constexpr int kSize = kBase + kPolarSineEnd;
+uint8_t ext1[kSize], ext2[kSize], ext3[kSize];
+bool ready = false;
+
+// The sine-table formula: trunc(sin(n / d) * a + b), n and d in single precision.
+uint8_t SineEntry(int n, float d, double a, double b) {
+    const float x = static_cast<float>(n) / d;
+    return static_cast<uint8_t>(static_cast<int32_t>(std::sin(static_cast<double>(x)) * a + b));
+}
+} // namespace
+
+void PolarInit() {
+    for (int n = -kBase; n < kPolarSineEnd; n++) {
+        ext1[kBase + n] = SineEntry(n, 13.581549644470215f, 96, 96);
+        ext2[kBase + n] = SineEntry(n, 10.186161994934082f, 112, 112);
+        ext3[kBase + n] = SineEntry(n, 8.148929595947266f, 128, 128);
+    }
+    ready = true;
+}
+
+int32_t PolarSine(int which, int n) {
+    const uint8_t* t = which == 1 ? ext1 : which == 2 ? ext2 : ext3;
+    return t[kBase + n];
+}
+
+void Polar(uint16_t* dst, const uint16_t* wall, const uint16_t* cloud) {
+    if (!ready) PolarInit();
+    // The pattern repeats every 65536 ms, which keeps fsin3[s] and every index in range;
+    // the tunnel part lasts under 27 s.
+    const int32_t t = prticks & 0xFFFF;
+    const int32_t s = t / 32;
+    const int32_t s8 = s & 255;
+    const int32_t s7 = s & 127;
+    const int32_t L = fsin3[s];
+    ra = static_cast<float>(96.0 * std::sin(t / 2048.0));
+    const int32_t R = static_cast<int32_t>(ra);
+    zm = static_cast<float>(t) / 1024.0f;
+    const int32_t Z = static_cast<int32_t>(zm * 128.0f);
+    const uint8_t* s1 = ext1 + kBase;
+    const uint8_t* s2 = ext2 + kBase;
+    const uint8_t* s3 = ext3 + kBase;
+
+    for (int i = 0; i < 160; i++) {
+        const DistAngle* da = dist_angle + i * 240;
+        uint16_t* left = dst + i * 240;
+        uint16_t* right = dst + (319 - i) * 240;
+        for (int k = 0; k < 120; k++) {
+            const int32_t r = da[k].dist;
+            const int32_t a = da[k].angle;
+            uint16_t p;
+            int32_t v = 0;
+            // Where r >= 256 the threshold exceeds any v: always wall.
+            if (r < 256) {
+                const int32_t ar = a + R;
+                v = (s1[r + Z] + s2[ar + s8] + s3[ar + r + Z] + s1[r + Z + s1[ar]]) & 255;
+            }
+            if (r < 256 && v >= (r >> 1) + 128) {
+                p = cloud[v];
+            } else {
+                int32_t b = fsin4[a + fsin5[s7 + a]] + r - L;
+                b = b < 0 ? 0 : b > 255 ? 255 : b;
+                p = wall[b];
+            }
+            left[k] = p;
+            left[239 - k] = p;
+            right[k] = p;
+            right[239 - k] = p;
+        }
+    }
+}
