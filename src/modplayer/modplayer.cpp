@@ -1,0 +1,234 @@
+// The sound calls on libopenmpt (decoding) and SDL 1.2 audio (output).
+#include "modplayer/modplayer.h"
+
+#include <SDL.h>
+#include <libopenmpt/libopenmpt.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+struct ModSong {
+    openmpt_module* module;
+};
+
+namespace {
+
+constexpr float kOwnVersion = 3.74f;
+constexpr int32_t kStereoPercent = 60;
+constexpr Uint16 kOutputFrames = 2048;  // ~46 ms per callback at 44100 Hz
+
+float OwnVersion() { return kOwnVersion; }
+
+VersionSource version_source = OwnVersion;
+int last_error = kModOk;
+bool output_open = false;
+bool audio_started_here = false;  // we initialised SDL's audio subsystem ourselves
+int32_t output_rate = 44100;
+ModSong* playing = nullptr;       // read by the callback: change only under the audio lock
+
+signed char Fail(int code) {
+    last_error = code;
+    return 0;
+}
+
+// Runs on SDL's audio thread with the audio lock held.
+void FillAudio(void*, Uint8* stream, int len) {
+    int16_t* out = reinterpret_cast<int16_t*>(stream);
+    size_t frames = len > 0 ? static_cast<size_t>(len) / 4 : 0;
+    size_t done = 0;
+    if (playing != nullptr) {
+        done = openmpt_module_read_interleaved_stereo(playing->module, output_rate, frames, out);
+    }
+    std::memset(out + done * 2, 0, (frames - done) * 4);
+}
+
+// Channels of a 31-sample ProTracker-family module from its tag at offset 1080; 0 if untagged.
+int TaggedChannels(const std::vector<unsigned char>& data) {
+    if (data.size() < 1084) return 0;
+    const char* tag = reinterpret_cast<const char*>(data.data() + 1080);
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (!std::memcmp(tag, "M.K.", 4) || !std::memcmp(tag, "M!K!", 4) || !std::memcmp(tag, "FLT4", 4)) return 4;
+    if (!std::memcmp(tag, "FLT8", 4) || !std::memcmp(tag, "OCTA", 4) || !std::memcmp(tag, "CD81", 4)) return 8;
+    if (digit(tag[0]) && !std::memcmp(tag + 1, "CHN", 3)) return tag[0] - '0';
+    if (digit(tag[0]) && digit(tag[1]) && tag[2] == 'C' && tag[3] == 'H') return (tag[0] - '0') * 10 + (tag[1] - '0');
+    return 0;
+}
+
+// libopenmpt plays a cut-off ProTracker module with silence for what is missing; we would
+// rather refuse it. True unless the data is a tagged module shorter than its header declares.
+bool ModuleComplete(const std::vector<unsigned char>& data) {
+    int channels = TaggedChannels(data);
+    if (channels == 0) return true;
+    size_t patterns = 0;
+    for (size_t i = 0; i < 128; ++i) patterns = std::max<size_t>(patterns, data[952 + i] + 1u);
+    size_t expected = 1084 + patterns * 64 * static_cast<size_t>(channels) * 4;
+    for (size_t i = 0; i < 31; ++i) {
+        const unsigned char* header = data.data() + 20 + i * 30;
+        expected += 2 * ((static_cast<size_t>(header[22]) << 8) | header[23]);
+    }
+    return data.size() >= expected;
+}
+
+bool ReadWhole(const char* name, size_t size, std::vector<unsigned char>& data) {
+    FILE* f = std::fopen(name, "rb");
+    if (f == nullptr) return false;
+    data.resize(size);
+    size_t got = size > 0 ? std::fread(data.data(), 1, size, f) : 0;
+    bool at_end = std::fgetc(f) == EOF && !std::ferror(f);
+    std::fclose(f);
+    return got == size && at_end;
+}
+
+}  // namespace
+
+void ModSetVersionSource(VersionSource source) { version_source = source ? source : OwnVersion; }
+
+float FSOUND_GetVersion() { return version_source(); }
+
+int FSOUND_GetError() { return last_error; }
+
+signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int flags) {
+    (void)maxchannels;
+    (void)flags;
+    if (output_open) return Fail(1);
+    if (mixrate < 8000 || mixrate > 192000) return Fail(kModInvalidParam);
+    audio_started_here = SDL_WasInit(SDL_INIT_AUDIO) == 0;
+    if (audio_started_here && SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) return Fail(kModInitFailed);
+    SDL_AudioSpec want{};
+    want.freq = mixrate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = kOutputFrames;
+    want.callback = FillAudio;
+    // No obtained spec: SDL converts to the device's own format, so the callback always
+    // fills 16-bit stereo at mixrate.
+    if (SDL_OpenAudio(&want, nullptr) < 0) {
+        if (audio_started_here) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return Fail(kModInitFailed);
+    }
+    output_rate = mixrate;
+    output_open = true;
+    SDL_PauseAudio(0);  // silence until a module plays
+    last_error = kModOk;
+    return 1;
+}
+
+FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
+    if (name == nullptr) {
+        Fail(kModInvalidParam);
+        return nullptr;
+    }
+    struct stat st {};
+    if (stat(name, &st) != 0) {
+        Fail(errno == ENOENT || errno == ENOTDIR ? kModFileNotFound : kModLoadFailed);
+        return nullptr;
+    }
+    // A directory or device of that name exists but cannot be read as a file.
+    if (!S_ISREG(st.st_mode)) {
+        Fail(kModLoadFailed);
+        return nullptr;
+    }
+    std::vector<unsigned char> data;
+    try {
+        if (!ReadWhole(name, static_cast<size_t>(st.st_size), data)) {
+            Fail(kModLoadFailed);
+            return nullptr;
+        }
+    } catch (const std::bad_alloc&) {
+        Fail(kModOutOfMemory);
+        return nullptr;
+    }
+    if (data.empty()) {
+        Fail(kModUnknownFormat);
+        return nullptr;
+    }
+    int probe = openmpt_probe_file_header(OPENMPT_PROBE_FILE_HEADER_FLAGS_DEFAULT, data.data(), data.size(),
+                                          data.size(), nullptr, nullptr, openmpt_error_func_ignore, nullptr,
+                                          nullptr, nullptr);
+    if (probe != OPENMPT_PROBE_FILE_HEADER_RESULT_SUCCESS) {
+        Fail(probe == OPENMPT_PROBE_FILE_HEADER_RESULT_ERROR ? kModLoadFailed : kModUnknownFormat);
+        return nullptr;
+    }
+    if (!ModuleComplete(data)) {
+        Fail(kModLoadFailed);
+        return nullptr;
+    }
+    int error = OPENMPT_ERROR_OK;
+    openmpt_module* module =
+        openmpt_module_create_from_memory2(data.data(), data.size(), nullptr, nullptr, openmpt_error_func_ignore,
+                                           nullptr, &error, nullptr, nullptr);
+    if (module == nullptr) {
+        Fail(error == OPENMPT_ERROR_OUT_OF_MEMORY ? kModOutOfMemory : kModLoadFailed);
+        return nullptr;
+    }
+    openmpt_module_set_repeat_count(module, -1);  // the show may outlast the module
+    // Four hard-panned Amiga channels tire the ear; narrow them to a comfortable width.
+    openmpt_module_set_render_param(module, OPENMPT_MODULE_RENDER_STEREOSEPARATION_PERCENT, kStereoPercent);
+    openmpt_module_ctl_set_integer(module, "dither", 0);  // same module, same samples, every run
+    ModSong* song = new (std::nothrow) ModSong{module};
+    if (song == nullptr) {
+        openmpt_module_destroy(module);
+        Fail(kModOutOfMemory);
+        return nullptr;
+    }
+    last_error = kModOk;
+    return song;
+}
+
+signed char FMUSIC_PlaySong(FMUSIC_MODULE* mod) {
+    if (mod == nullptr) return Fail(kModInvalidParam);
+    if (!output_open) return Fail(kModNotInitialised);
+    SDL_LockAudio();
+    openmpt_module_set_position_seconds(mod->module, 0.0);
+    playing = mod;
+    SDL_UnlockAudio();
+    last_error = kModOk;
+    return 1;
+}
+
+signed char FMUSIC_FreeSong(FMUSIC_MODULE* mod) {
+    if (mod == nullptr) return Fail(kModInvalidParam);
+    // Once the lock is released the callback can no longer reach the module.
+    SDL_LockAudio();
+    if (playing == mod) playing = nullptr;
+    SDL_UnlockAudio();
+    openmpt_module_destroy(mod->module);
+    delete mod;
+    return 1;
+}
+
+void FSOUND_Close() {
+    if (!output_open) return;
+    SDL_PauseAudio(1);
+    SDL_CloseAudio();  // joins the audio thread
+    playing = nullptr;
+    if (audio_started_here) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    audio_started_here = false;
+    output_open = false;
+}
+
+size_t ModRenderPcm(FMUSIC_MODULE* mod, int32_t rate, int16_t* out, size_t frames) {
+    if (mod == nullptr || out == nullptr || rate < 8000 || rate > 192000) return 0;
+    SDL_LockAudio();
+    size_t done = openmpt_module_read_interleaved_stereo(mod->module, rate, frames, out);
+    SDL_UnlockAudio();
+    return done;
+}
+
+
+double ModLengthSeconds(FMUSIC_MODULE* mod) {
+    return mod == nullptr ? 0.0 : openmpt_module_get_duration_seconds(mod->module);
+}
+
+double ModPositionSeconds(FMUSIC_MODULE* mod) {
+    if (mod == nullptr) return 0.0;
+    SDL_LockAudio();
+    double position = openmpt_module_get_position_seconds(mod->module);
+    SDL_UnlockAudio();
+    return position;
+}

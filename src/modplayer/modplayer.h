@@ -1,0 +1,56 @@
+// Module player behind the seven sound calls the music code makes.
+//
+// Decoding is libopenmpt's, output is SDL 1.2 audio: FSOUND_Init opens the device at
+// the requested rate as 16-bit stereo and the module playing is rendered inside the
+// audio callback. The calls keep the shapes the music code relies on: a version number,
+// a one-byte truth value from FSOUND_Init, a handle (null on failure) from
+// FMUSIC_LoadSong and the code of the last failure from FSOUND_GetError.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// A loaded module; opaque to callers.
+struct ModSong;
+using FMUSIC_MODULE = ModSong;
+
+// Codes of FSOUND_GetError (the ones this player produces).
+enum ModError : int {
+    kModOk = 0,
+    kModNotInitialised = 2,  // a call that needs FSOUND_Init came before it
+    kModInitFailed = 3,      // no usable audio output
+    kModFileNotFound = 9,    // nothing at that path
+    kModUnknownFormat = 10,  // a file, but not a module
+    kModLoadFailed = 11,     // a module that cannot be read or decoded in full
+    kModOutOfMemory = 12,
+    kModInvalidParam = 14,
+};
+
+float FSOUND_GetVersion();
+// Opens the audio output: mixrate Hz, 16-bit stereo. maxchannels and flags are
+// accepted for the caller's sake; the module decides its own channels.
+signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int flags);
+int FSOUND_GetError();
+FMUSIC_MODULE* FMUSIC_LoadSong(const char* name);
+// Starts the module from its beginning; it loops for as long as it plays.
+signed char FMUSIC_PlaySong(FMUSIC_MODULE* mod);
+// Stops the module if it plays and releases it; null is refused.
+signed char FMUSIC_FreeSong(FMUSIC_MODULE* mod);
+// Stops and closes the audio output. Safe to call when it is not open.
+void FSOUND_Close();
+
+// Replaceable version source for FSOUND_GetVersion; nullptr restores the player's own.
+using VersionSource = float (*)();
+void ModSetVersionSource(VersionSource source);
+
+// Offline rendering, without any audio output: writes up to `frames` interleaved stereo
+// 16-bit frames at `rate` Hz of a loaded module into `out` (2 * frames values), from the
+// module's current position onwards, and returns the number written (fewer only if the
+// module ends, which it does not while it loops). Repeated calls continue where the last
+// one stopped, so a capture can fetch exactly the samples belonging to each video frame.
+// Meant for a freshly loaded module that is not playing on the output (two fresh loads
+// render identical samples); it is nevertheless safe to call while the output runs.
+size_t ModRenderPcm(FMUSIC_MODULE* mod, int32_t rate, int16_t* out, size_t frames);
+// Length of one pass through the module, in seconds.
+double ModLengthSeconds(FMUSIC_MODULE* mod);
+// Where the module stands now, in seconds from its beginning (advances while it plays).
+double ModPositionSeconds(FMUSIC_MODULE* mod);

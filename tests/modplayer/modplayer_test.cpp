@@ -1,0 +1,130 @@
+#include "modplayer/modplayer.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "modplayer/test_files.h"
+
+namespace {
+
+using modtest::Candidate;
+
+// Waits (bounded) until the playing module has advanced, i.e. the audio callback runs.
+bool WaitForPlayback(FMUSIC_MODULE* song) {
+    for (int i = 0; i < 1000; ++i) {
+        if (ModPositionSeconds(song) > 0.0) return true;
+        SDL_Delay(10);
+    }
+    return false;
+}
+
+TEST(ModPlayerLoad, ErrorCodeForEveryKindOfBadFile) {
+    modtest::ScratchDir dir;
+    const struct {
+        Candidate kind;
+        int code;
+    } cases[] = {
+        {Candidate::Missing, kModFileNotFound}, {Candidate::Empty, kModUnknownFormat},
+        {Candidate::Text, kModUnknownFormat},   {Candidate::Truncated, kModLoadFailed},
+        {Candidate::Directory, kModLoadFailed},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        auto path = dir.path() / ("candidate" + std::to_string(n++) + ".mod");
+        modtest::MakeCandidate(path, c.kind);
+        EXPECT_EQ(FMUSIC_LoadSong(path.c_str()), nullptr) << path;
+        EXPECT_EQ(FSOUND_GetError(), c.code) << path;
+    }
+    EXPECT_EQ(FMUSIC_LoadSong((dir.path() / "no-such-dir" / "x.mod").c_str()), nullptr);
+    EXPECT_EQ(FSOUND_GetError(), kModFileNotFound);
+    EXPECT_EQ(FMUSIC_LoadSong(nullptr), nullptr);
+    EXPECT_EQ(FSOUND_GetError(), kModInvalidParam);
+}
+
+TEST(ModPlayerLoad, SoundtrackLoadsWithItsLength) {
+    FMUSIC_MODULE* song = FMUSIC_LoadSong(modtest::ModulePath().c_str());
+    ASSERT_NE(song, nullptr);
+    EXPECT_EQ(FSOUND_GetError(), kModOk);
+    EXPECT_NEAR(ModLengthSeconds(song), 228.0, 10.0);
+    EXPECT_EQ(FMUSIC_FreeSong(song), 1);
+}
+
+TEST(ModPlayerCalls, RefuseWhatTheyCannotDo) {
+    EXPECT_EQ(FMUSIC_FreeSong(nullptr), 0);
+    EXPECT_EQ(FSOUND_GetError(), kModInvalidParam);
+    EXPECT_EQ(FMUSIC_PlaySong(nullptr), 0);
+    EXPECT_EQ(FSOUND_GetError(), kModInvalidParam);
+    FMUSIC_MODULE* song = FMUSIC_LoadSong(modtest::ModulePath().c_str());
+    ASSERT_NE(song, nullptr);
+    EXPECT_EQ(FMUSIC_PlaySong(song), 0);  // no output yet
+    EXPECT_EQ(FSOUND_GetError(), kModNotInitialised);
+    EXPECT_EQ(FMUSIC_FreeSong(song), 1);
+    FSOUND_Close();  // closing what never opened is harmless
+    EXPECT_EQ(FSOUND_Init(100, 64, 0), 0);
+    EXPECT_EQ(FSOUND_GetError(), kModInvalidParam);
+}
+
+TEST(ModPlayerVersion, SourceIsReplaceable) {
+    EXPECT_GE(FSOUND_GetVersion(), 3.74f);
+    ModSetVersionSource([] { return 3.5f; });
+    EXPECT_EQ(FSOUND_GetVersion(), 3.5f);
+    ModSetVersionSource(nullptr);
+    EXPECT_GE(FSOUND_GetVersion(), 3.74f);
+}
+
+// The offline renderer: sound, not silence, and the same samples on every run.
+TEST(ModPlayerRender, OfflineRenderIsAudibleAndDeterministic) {
+    constexpr size_t kFrames = 44100 * 20;  // the first 20 s: intro and the first beat
+    std::vector<int16_t> a(kFrames * 2), b(kFrames * 2);
+    FMUSIC_MODULE* first = FMUSIC_LoadSong(modtest::ModulePath().c_str());
+    FMUSIC_MODULE* song = FMUSIC_LoadSong(modtest::ModulePath().c_str());
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(song, nullptr);
+    ASSERT_EQ(ModRenderPcm(first, 44100, a.data(), kFrames), kFrames);
+    FMUSIC_FreeSong(first);
+    // In two pieces: each call continues where the last stopped.
+    ASSERT_EQ(ModRenderPcm(song, 44100, b.data(), kFrames / 2), kFrames / 2);
+    ASSERT_EQ(ModRenderPcm(song, 44100, b.data() + kFrames, kFrames / 2), kFrames / 2);
+    EXPECT_EQ(a, b);
+    int peak = 0;
+    for (int16_t v : a) peak = std::max(peak, std::abs(static_cast<int>(v)));
+    EXPECT_GT(peak, 4000);
+    EXPECT_LT(peak, 32767);  // no clipping
+    EXPECT_EQ(ModRenderPcm(song, 0, a.data(), 16), 0u);
+    EXPECT_EQ(ModRenderPcm(nullptr, 44100, a.data(), 16), 0u);
+    FMUSIC_FreeSong(song);
+}
+
+TEST(ModPlayerOutput, MissingDriverIsInitError) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    EXPECT_EQ(FSOUND_Init(44100, 64, 0), 0);
+    EXPECT_EQ(FSOUND_GetError(), kModInitFailed);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
+// Free the module, then close, while the callback is rendering flat out (the disk driver
+// without delay into /dev/null). The sanitizer build catches any use of a freed module.
+TEST(ModPlayerOutput, FreeThenCloseWhileTheCallbackRuns) {
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
+    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    for (int round = 0; round < 5; ++round) {
+        ASSERT_EQ(FSOUND_Init(44100, 64, 0), 1) << SDL_GetError();
+        EXPECT_EQ(FSOUND_Init(44100, 64, 0), 0);  // already running
+        EXPECT_EQ(FSOUND_GetError(), 1);
+        FMUSIC_MODULE* song = FMUSIC_LoadSong(modtest::ModulePath().c_str());
+        ASSERT_NE(song, nullptr);
+        ASSERT_EQ(FMUSIC_PlaySong(song), 1);
+        EXPECT_TRUE(WaitForPlayback(song));
+        EXPECT_EQ(FMUSIC_FreeSong(song), 1);
+        FSOUND_Close();
+    }
+    unsetenv("SDL_DISKAUDIODELAY");
+    unsetenv("SDL_DISKAUDIOFILE");
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
+}  // namespace
