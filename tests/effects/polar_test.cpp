@@ -80,7 +80,7 @@ TEST_F(PolarTest, CloudThresholdAndWallClampAtStart) {
         for (int k = 0; k < 120; k++) {
             const int r = dist_angle[i * 240 + k].dist;
             const int a = dist_angle[i * 240 + k].angle;
-            const int v = (fsin1[r] + fsin2[a] + fsin3[a + r] + fsin1[r + fsin1[a]]) & 255;
+            const int v = r < 256 ? (fsin1[r] + fsin2[a] + fsin3[a + r] + fsin1[r + fsin1[a]]) & 255 : 0;
             const int b = fsin4[a + fsin5[a]] + r - 128;
             const uint16_t p = At(i, k);
             if (r < 256 && v >= (r >> 1) + 128) {
