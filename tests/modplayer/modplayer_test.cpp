@@ -98,6 +98,20 @@ TEST(ModPlayerRender, OfflineRenderIsAudibleAndDeterministic) {
     FMUSIC_FreeSong(song);
 }
 
+// The show may outlast the module: past its end it starts again instead of falling silent.
+TEST(ModPlayerRender, LoopsPastItsEnd) {
+    constexpr int32_t kRate = 8000;  // low rate: only the shape over time matters here
+    FMUSIC_MODULE* song = FMUSIC_LoadSong(modtest::ModulePath().c_str());
+    ASSERT_NE(song, nullptr);
+    size_t frames = static_cast<size_t>((ModLengthSeconds(song) + 12.0) * kRate);
+    std::vector<int16_t> pcm(frames * 2);
+    ASSERT_EQ(ModRenderPcm(song, kRate, pcm.data(), frames), frames);
+    int peak = 0;
+    for (size_t i = (frames - 6 * kRate) * 2; i < frames * 2; ++i) peak = std::max(peak, std::abs(int{pcm[i]}));
+    EXPECT_GT(peak, 2000);
+    FMUSIC_FreeSong(song);
+}
+
 TEST(ModPlayerOutput, MissingDriverIsInitError) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     EXPECT_EQ(FSOUND_Init(44100, 64, 0), 0);

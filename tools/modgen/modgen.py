@@ -38,6 +38,8 @@ NOTE_NAMES = {"C": 0, "C#": 1, "Db": 1, "D": 2, "D#": 3, "Eb": 3, "E": 4, "F": 5
               "G": 7, "G#": 8, "Ab": 8, "A": 9, "A#": 10, "Bb": 10, "B": 11}
 
 DRUMS, BASS, CHORD, LEAD = 0, 1, 2, 3
+# Channel balance: every volume written on a channel is scaled by its factor.
+MIX = {DRUMS: 1.0, BASS: 0.7, CHORD: 1.5, LEAD: 1.15}
 
 
 def note_midi(text):
@@ -73,13 +75,16 @@ class Bar:
     def __init__(self):
         self.rows = [[Cell() for _ in range(4)] for _ in range(ROWS_PER_BAR)]
 
-    def put(self, row, ch, sample=None, midi=None, index=None, effect=None):
+    def put(self, row, ch, sample=None, midi=None, index=None, effect=None, slide=False):
+        """slide: glide to the note from the one sounding (no sample number, no retrigger)."""
         cell = self.rows[row][ch]
         if sample is not None:
-            cell.sample = SNUM[sample]
+            cell.sample = 0 if slide else SNUM[sample]
             cell.note = index if index is not None else index_for(sample, midi)
         if effect is not None:
             cell.effect, cell.param = effect
+            if cell.effect == 0xC:
+                cell.param = min(64, int(round(cell.param * MIX[ch])))
 
 
 # --- harmony -----------------------------------------------------------------------------
@@ -111,7 +116,7 @@ def transpose_chord(name, semis):
 
 DRUM_HITS = {
     "K": ("kick", 64), "k": ("kick", 44), "S": ("snare", 56), "s": ("snare", 30),
-    "h": ("hat", 26), "H": ("hat", 38), "o": ("ohat", 34), "X": ("kickcrash", 64), "C": ("kickcrash", 48),
+    "h": ("hat", 32), "H": ("hat", 44), "o": ("ohat", 38), "X": ("kickcrash", 64), "C": ("kickcrash", 48),
 }
 
 BEATS = {
@@ -120,13 +125,19 @@ BEATS = {
     "hats": "..h...h...h...h.",
     "half": "K.h.h.h.S.h.k.h.",
     "beat1": "K.h.S.h.K.K.S.hH",
+    "beat1b": "K.h.S.h.K.KKS.sS",
     "beat2": "K.hhS.hKK.hhS.hs",
+    "beat2b": "K.hhS.hKK.hhSsSs",
     "beat4": "K.o.S.o.K.oKS.oS",
+    "beat4b": "K.o.S.o.K.oKSsSS",
     "offhat": "K.o.K.o.K.o.K.o.",
 }
 
 
-def drums(bar, pattern, crash=False, gain=1.0):
+def drums(bar, pattern, crash=False, gain=1.0, i=None):
+    """One bar of drums; with the bar's number i, every fourth bar turns round with a variant."""
+    if i is not None and i % 4 == 3 and pattern + "b" in BEATS:
+        pattern += "b"
     steps = BEATS.get(pattern, pattern)
     for row, ch in enumerate(steps):
         if ch == ".":
@@ -231,6 +242,11 @@ def melody_bars(text, v=40, semis=0, vibrato=0x44):
             length = int(length)
             if name == "r":
                 bar.put(row, LEAD, effect=vol(0))
+            elif name.startswith("~"):  # glide fast enough to arrive within the row
+                bar.put(row, LEAD, "lead", midi=note_midi(name[1:]) + semis, effect=(0x3, 0x18), slide=True)
+                if length >= 6:
+                    for r in range(row + 3, row + length):
+                        bar.put(r, LEAD, effect=(0x4, vibrato))
             else:
                 bar.put(row, LEAD, "lead", midi=note_midi(name) + semis, effect=vol(v))
                 if length >= 6:
@@ -263,9 +279,9 @@ THEME_B = ("D5:3 F5:3 A5:2 G5:2 F5:2 E5:2 D5:2 | B4:3 D5:3 G5:2 F5:2 E5:2 D5:2 B
 THEME_C = ("A4:2 C5:2 E5:2 A5:2 G5:2 E5:2 C5:2 E5:2 | G4:2 B4:2 D5:2 G5:2 F5:2 D5:2 B4:2 D5:2 |"
            " F4:2 A4:2 C5:2 F5:2 E5:2 C5:2 A4:2 C5:2 | E5:4 G#4:2 B4:2 E5:4 D5:2 B4:2 |"
            " E5:8 C5:8 | D5:8 B4:8 | C5:8 A4:8 | B4:12 G#4:4")
-THEME_D = ("A4:8 C5:4 E5:4 | D5:12 B4:4 | E5:8 G5:4 E5:4 | A4:16 |"
-           " C5:8 F5:4 A5:4 | G5:12 D5:4 | E5:8 B4:4 G5:4 | A5:16")
-CALL = "r:8 E5:2 G5:2 A5:4 | r:16 | r:8 G5:2 E5:2 D5:4 | r:12 E5:2 G#5:2"
+THEME_D = ("A4:8 ~C5:4 E5:4 | D5:12 ~B4:4 | E5:8 ~G5:4 E5:4 | A4:16 |"
+           " C5:8 ~F5:4 A5:4 | G5:12 ~D5:4 | E5:8 ~B4:4 G5:4 | ~A5:16")
+CALL = "r:8 E5:2 G5:2 A5:4 | r:16 | r:8 G5:2 E5:2 D5:4 | r:12 B4:2 D5:2"
 INTRO_LEAD = "E5:8 D5:4 C5:4 | C5:8 A4:8 | G4:8 C5:4 E5:4 | B4:8 G#4:4 B4:4"
 RISE = "E5:16 | F5:16 | G5:16 | G#5:16"
 OUTRO_LEAD = "E5:8 C5:8 | A4:8 C5:8 | G4:8 E5:8 | D5:16"
@@ -309,7 +325,7 @@ def stars():
     chords = ["Am", "F", "C", "G"] * 6
 
     def build(bar, i, chord):
-        drums(bar, "beat1", crash=i in (0, 8, 16))
+        drums(bar, "beat1", crash=i in (0, 8, 16), i=i)
         if i in (7, 15):
             tom_fill(bar, 8)
         if i == 23:
@@ -327,7 +343,7 @@ def tunnel():
     chords = ["Dm", "G", "C", "Am", "Dm", "G", "E", "E"] * 2
 
     def build(bar, i, chord):
-        drums(bar, "beat2", crash=i in (0, 8))
+        drums(bar, "beat2", crash=i in (0, 8), i=i)
         if i == 7:
             tom_fill(bar, 10)
         if i == 15:
@@ -351,7 +367,10 @@ def julia_in():
         if i == 15:
             tom_fill(bar, 10)
         bassline(bar, chord, "long" if i < 8 else "pulse", v=48)
-        pad(bar, chord, 38)
+        if i < 8:
+            pad_fade(bar, chord, 22, 44)  # swelling chords while the beat is away
+        else:
+            pad(bar, chord, 38)
 
     bars = section(chords, build)
     with_lead(bars, melody_bars(THEME_D, v=36), 0)
@@ -362,7 +381,7 @@ def julia_big():
     chords = ["Am", "G", "F", "E"] * 4
 
     def build(bar, i, chord):
-        drums(bar, "beat4", crash=i in (0, 8))
+        drums(bar, "beat4", crash=i in (0, 8), i=i)
         if i == 7:
             tom_fill(bar, 8)
         if i == 15:
@@ -383,9 +402,9 @@ def plasma_face():
         if i < 4:
             drums(bar, "half", crash=i == 0)
         elif i < 16:
-            drums(bar, "beat1", crash=i in (4, 8))
+            drums(bar, "beat1", crash=i in (4, 8), i=i)
         else:
-            drums(bar, "beat2", crash=i in (16, 24))
+            drums(bar, "beat2", crash=i in (16, 24), i=i)
         if i in (7, 23):
             tom_fill(bar, 8)
         if i == 15:
@@ -408,7 +427,7 @@ def plasma_cube():
     chords = ["Am", "F", "C", "G", "Am", "F", "G", "E"]
 
     def build(bar, i, chord):
-        drums(bar, "offhat" if i < 4 else "beat2", crash=i in (0, 4))
+        drums(bar, "offhat" if i < 4 else "beat2", crash=i in (0, 4), i=i)
         if i == 7:
             snare_roll(bar, 0, 16, 60)
         bassline(bar, chord, "roll", v=48)
@@ -422,7 +441,7 @@ def water():
 
     def build(bar, i, chord):
         if i < 8:
-            drums(bar, "beat1", crash=i == 0)
+            drums(bar, "beat1", crash=i == 0, i=i)
         elif i < 12:
             drums(bar, "hats", gain=0.7)
         elif i == 14:

@@ -189,8 +189,8 @@ def bass(ref_hz):
     """Saw-and-sub bass: a bright pluck that settles into a dark looped tone."""
     length, cycles = loop_cycles(ref_hz, 2600)
     f = cycles * RATE / length
-    bright = band_limited_table(saw_harmonics(f, 1400.0) + [(1, 0.6, 0.0)])
-    dark = band_limited_table(saw_harmonics(f, 380.0, order=3) + [(1, 0.9, 0.0)])
+    bright = band_limited_table(saw_harmonics(f, 2400.0) + [(1, 0.6, 0.0)])
+    dark = band_limited_table(saw_harmonics(f, 750.0, order=3) + [(1, 0.9, 0.0)])
     attack = even(int(RATE * 0.14))
     out = []
     for i in range(attack + length):
@@ -223,7 +223,9 @@ def pad(ref_hz, ratios):
             v += gain * read_table(table, (i * step) % 1.0)
         env = min(1.0, i / attack) if attack else 1.0
         out.append(v * env)
-    return normalise(out, 0.95), attack, length
+    # Many detuned voices make rare tall peaks; a soft saturation lifts the body of the chord.
+    out = normalise(out, 1.0)
+    return normalise([math.tanh(1.8 * v) for v in out], 0.95), attack, length
 
 
 def lead(ref_hz):
@@ -274,9 +276,11 @@ def make_samples(seed=6):
     }
     data, start, length = bass(midi_hz(48))
     samples["bass"] = Sample("bass", data, 64, start, length)
-    data, start, length = pad(midi_hz(60), [(0.5, 0.5), (1.0, 1.0), (6.0 / 5.0, 0.8), (3.0 / 2.0, 0.8)])
+    # Equal-tempered chord tones, so the pad agrees with the lead's thirds.
+    third_minor, third_major, fifth = 2.0 ** (3 / 12), 2.0 ** (4 / 12), 2.0 ** (7 / 12)
+    data, start, length = pad(midi_hz(60), [(0.5, 0.5), (1.0, 1.0), (third_minor, 0.8), (fifth, 0.8)])
     samples["padmin"] = Sample("pad minor", data, 64, start, length)
-    data, start, length = pad(midi_hz(60), [(0.5, 0.5), (1.0, 1.0), (5.0 / 4.0, 0.8), (3.0 / 2.0, 0.8)])
+    data, start, length = pad(midi_hz(60), [(0.5, 0.5), (1.0, 1.0), (third_major, 0.8), (fifth, 0.8)])
     samples["padmaj"] = Sample("pad major", data, 64, start, length)
     data, start, length = lead(midi_hz(72))
     samples["lead"] = Sample("lead", data, 64, start, length)
