@@ -140,7 +140,7 @@ def drums(bar, pattern, crash=False, gain=1.0, i=None):
         pattern += "b"
     steps = BEATS.get(pattern, pattern)
     for row, ch in enumerate(steps):
-        if ch == ".":
+        if ch == "." or (crash and 0 < row < 4 and ch in "hHo"):  # let the crash ring a beat
             continue
         if row == 0 and crash and ch in "Kk":
             ch = "X"

@@ -213,7 +213,7 @@ def pad(ref_hz, ratios):
     for ratio, gain in ratios:
         f = ref_hz * ratio
         cycles = round(f * length / RATE)
-        table = band_limited_table(saw_harmonics(f, 1600.0, top=6000.0))
+        table = band_limited_table(saw_harmonics(f, 2200.0, top=6500.0))
         for detune in (-1, 0, 1):
             voices.append((table, (cycles + detune) / length, gain))
     out = []
@@ -233,7 +233,7 @@ def lead(ref_hz):
     length, cycles = loop_cycles(ref_hz, 8000)
     f1 = cycles * RATE / length
     f2 = (cycles + 3) * RATE / length
-    t1 = band_limited_table(pulse_harmonics(f1, 0.3, 2600.0))
+    t1 = band_limited_table(pulse_harmonics(f1, 0.3, 3200.0))
     t2 = band_limited_table(saw_harmonics(f2, 2200.0))
     attack = even(int(RATE * 0.05))
     out = []
