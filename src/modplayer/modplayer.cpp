@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -74,6 +75,17 @@ bool ModuleComplete(const std::vector<unsigned char>& data) {
     return data.size() >= expected;
 }
 
+// SDL's disk driver (headless runs) sleeps a fixed 150 ms after every buffer unless told
+// otherwise, which writes our 46 ms buffers at a third of real time. Pace it to the buffer
+// so the file keeps step with the show; an explicit SDL_DISKAUDIODELAY is left alone.
+void PaceDiskOutput(int mixrate) {
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    if (driver == nullptr || std::strcmp(driver, "disk") != 0 || std::getenv("SDL_DISKAUDIODELAY") != nullptr) return;
+    char delay[16];
+    std::snprintf(delay, sizeof delay, "%d", kOutputFrames * 1000 / mixrate);
+    setenv("SDL_DISKAUDIODELAY", delay, 0);
+}
+
 bool ReadWhole(const char* name, size_t size, std::vector<unsigned char>& data) {
     FILE* f = std::fopen(name, "rb");
     if (f == nullptr) return false;
@@ -97,6 +109,7 @@ signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int flags) {
     (void)flags;
     if (output_open) return Fail(1);
     if (mixrate < 8000 || mixrate > 192000) return Fail(kModInvalidParam);
+    PaceDiskOutput(mixrate);
     audio_started_here = SDL_WasInit(SDL_INIT_AUDIO) == 0;
     if (audio_started_here && SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) return Fail(kModInitFailed);
     SDL_AudioSpec want{};

@@ -119,6 +119,24 @@ TEST(ModPlayerOutput, MissingDriverIsInitError) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
+// Headless runs write the disk driver's file in step with the show unless told otherwise.
+TEST(ModPlayerOutput, DiskDriverPacedToTheBuffer) {
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
+    unsetenv("SDL_DISKAUDIODELAY");
+    ASSERT_EQ(FSOUND_Init(44100, 64, 0), 1);
+    FSOUND_Close();
+    ASSERT_NE(std::getenv("SDL_DISKAUDIODELAY"), nullptr);
+    EXPECT_STREQ(std::getenv("SDL_DISKAUDIODELAY"), "46");  // 2048 frames at 44100 Hz
+    setenv("SDL_DISKAUDIODELAY", "3", 1);
+    ASSERT_EQ(FSOUND_Init(44100, 64, 0), 1);
+    FSOUND_Close();
+    EXPECT_STREQ(std::getenv("SDL_DISKAUDIODELAY"), "3");
+    unsetenv("SDL_DISKAUDIODELAY");
+    unsetenv("SDL_DISKAUDIOFILE");
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
 // Free the module, then close, while the callback is rendering flat out (the disk driver
 // without delay into /dev/null). The sanitizer build catches any use of a freed module.
 TEST(ModPlayerOutput, FreeThenCloseWhileTheCallbackRuns) {
