@@ -5,9 +5,9 @@
 #include <libopenmpt/libopenmpt.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -48,13 +48,14 @@ void FillAudio(void*, Uint8* stream, int len) {
     std::memset(out + done * 2, 0, (frames - done) * 4);
 }
 
-// Channels of a 31-sample ProTracker-family module from its tag at offset 1080; 0 if untagged.
+// Channels of a 31-sample ProTracker-family module with plainly stored patterns, from its tag
+// at offset 1080; 0 for anything else (no tag, or FLT8's split patterns).
 int TaggedChannels(const std::vector<unsigned char>& data) {
     if (data.size() < 1084) return 0;
     const char* tag = reinterpret_cast<const char*>(data.data() + 1080);
     auto digit = [](char c) { return c >= '0' && c <= '9'; };
     if (!std::memcmp(tag, "M.K.", 4) || !std::memcmp(tag, "M!K!", 4) || !std::memcmp(tag, "FLT4", 4)) return 4;
-    if (!std::memcmp(tag, "FLT8", 4) || !std::memcmp(tag, "OCTA", 4) || !std::memcmp(tag, "CD81", 4)) return 8;
+    if (!std::memcmp(tag, "OCTA", 4) || !std::memcmp(tag, "CD81", 4)) return 8;
     if (digit(tag[0]) && !std::memcmp(tag + 1, "CHN", 3)) return tag[0] - '0';
     if (digit(tag[0]) && digit(tag[1]) && tag[2] == 'C' && tag[3] == 'H') return (tag[0] - '0') * 10 + (tag[1] - '0');
     return 0;
@@ -107,7 +108,7 @@ int FSOUND_GetError() { return last_error; }
 signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int flags) {
     (void)maxchannels;
     (void)flags;
-    if (output_open) return Fail(1);
+    if (output_open) return Fail(kModAlreadyInitialised);
     if (mixrate < 8000 || mixrate > 192000) return Fail(kModInvalidParam);
     PaceDiskOutput(mixrate);
     audio_started_here = SDL_WasInit(SDL_INIT_AUDIO) == 0;

@@ -16,6 +16,7 @@ using FMUSIC_MODULE = ModSong;
 // Codes of FSOUND_GetError (the ones this player produces).
 enum ModError : int {
     kModOk = 0,
+    kModAlreadyInitialised = 1,  // FSOUND_Init while the output runs
     kModNotInitialised = 2,  // a call that needs FSOUND_Init came before it
     kModInitFailed = 3,      // no usable audio output
     kModFileNotFound = 9,    // nothing at that path

@@ -146,7 +146,7 @@ TEST(ModPlayerOutput, FreeThenCloseWhileTheCallbackRuns) {
     for (int round = 0; round < 5; ++round) {
         ASSERT_EQ(FSOUND_Init(44100, 64, 0), 1) << SDL_GetError();
         EXPECT_EQ(FSOUND_Init(44100, 64, 0), 0);  // already running
-        EXPECT_EQ(FSOUND_GetError(), 1);
+        EXPECT_EQ(FSOUND_GetError(), kModAlreadyInitialised);
         FMUSIC_MODULE* song = FMUSIC_LoadSong(modtest::ModulePath().c_str());
         ASSERT_NE(song, nullptr);
         ASSERT_EQ(FMUSIC_PlaySong(song), 1);
