@@ -29,10 +29,11 @@ PERIODS = [
 ]
 C3 = 24  # index of C-3, where every sample plays at its recorded rate
 
-SAMPLE_ORDER = ["kick", "snare", "hat", "ohat", "kickcrash", "tom", "bass", "padmin", "padmaj", "lead", "pluck"]
+PADS = [synth.pad_name(minor, inversion) for minor, inversion in synth.PAD_SHAPES]
+SAMPLE_ORDER = ["kick", "snare", "hat", "ohat", "kickcrash", "tom", "bass"] + PADS + ["lead", "pluck"]
 SNUM = {name: i + 1 for i, name in enumerate(SAMPLE_ORDER)}
-# MIDI note each melodic sample sounds at C-3.
-REFERENCE = {"bass": 48, "padmin": 60, "padmaj": 60, "lead": 72, "pluck": 72}
+# MIDI note each melodic sample sounds at C-3 (for a pad: the root of its chord).
+REFERENCE = {"bass": 48, "lead": 72, "pluck": 72, **{name: 60 for name in PADS}}
 
 NOTE_NAMES = {"C": 0, "C#": 1, "Db": 1, "D": 2, "D#": 3, "Eb": 3, "E": 4, "F": 5, "F#": 6, "Gb": 6,
               "G": 7, "G#": 8, "Ab": 8, "A": 9, "A#": 10, "Bb": 10, "B": 11}
@@ -189,11 +190,41 @@ def bassline(bar, chord, style, v=50, semis=0):
             bar.put(row, BASS, effect=vol(0))
 
 
+class Voicing:
+    """Chooses each chord's shape and octave to move the pad's voices as little as possible
+    from the chord before (smooth voice leading), near the middle of the keyboard."""
+
+    def __init__(self):
+        self.last = None
+
+    def choose(self, chord):
+        pc, minor = parse_chord(chord)
+        best = None
+        for inversion in range(3):
+            offsets = synth.PAD_SHAPES[(minor, inversion)]
+            for root in range(36 + (pc - 36) % 12, 72, 12):
+                notes = sorted(root + o for o in offsets)
+                if notes[0] < 50 or notes[-1] > 76:
+                    continue
+                centre = abs(sum(notes) / 3.0 - 62.0)
+                move = sum(abs(a - b) for a, b in zip(notes, self.last)) if self.last else 0
+                cost = (move + 0.6 * centre, inversion)
+                if best is None or cost < best[0]:
+                    best = (cost, synth.pad_name(minor, inversion), root, notes)
+        _, sample, root, self.last = best
+        return sample, root
+
+
+VOICING = Voicing()
+
+
+def pad_note(bar, chord, v):
+    sample, root = VOICING.choose(chord)
+    bar.put(0, CHORD, sample, midi=root, effect=vol(v))
+
+
 def pad(bar, chord, v=34, gate=None, semis=0):
-    name = transpose_chord(chord, semis)
-    pc, minor = parse_chord(name)
-    sample = "padmin" if minor else "padmaj"
-    bar.put(0, CHORD, sample, midi=in_range(pc, 52), effect=vol(v))
+    pad_note(bar, transpose_chord(chord, semis), v)
     if gate:
         for row, ch in enumerate(gate):
             if row == 0:
@@ -205,9 +236,7 @@ def pad(bar, chord, v=34, gate=None, semis=0):
 
 
 def pad_fade(bar, chord, v_from, v_to):
-    pc, minor = parse_chord(chord)
-    sample = "padmin" if minor else "padmaj"
-    bar.put(0, CHORD, sample, midi=in_range(pc, 52), effect=vol(v_from))
+    pad_note(bar, chord, v_from)
     for row in range(1, ROWS_PER_BAR):
         bar.put(row, CHORD, effect=vol(v_from + (v_to - v_from) * row / (ROWS_PER_BAR - 1)))
 

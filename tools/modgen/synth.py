@@ -262,6 +262,17 @@ def pluck(ref_hz):
     return normalise(out, 0.95)
 
 
+# Chord shapes as semitones from the root: root position and the two inversions.
+PAD_SHAPES = {
+    (True, 0): (0, 3, 7), (True, 1): (3, 7, 12), (True, 2): (-5, 0, 3),
+    (False, 0): (0, 4, 7), (False, 1): (4, 7, 12), (False, 2): (-5, 0, 4),
+}
+
+
+def pad_name(minor, inversion):
+    return f"pad{'m' if minor else 'M'}{inversion}"
+
+
 def make_samples(seed=6):
     rng = random.Random(seed)
     k = kick(rng)
@@ -276,12 +287,13 @@ def make_samples(seed=6):
     }
     data, start, length = bass(midi_hz(48))
     samples["bass"] = Sample("bass", data, 64, start, length)
-    # Equal-tempered chord tones, so the pad agrees with the lead's thirds.
-    third_minor, third_major, fifth = 2.0 ** (3 / 12), 2.0 ** (4 / 12), 2.0 ** (7 / 12)
-    data, start, length = pad(midi_hz(60), [(0.5, 0.5), (1.0, 1.0), (third_minor, 0.8), (fifth, 0.8)])
-    samples["padmin"] = Sample("pad minor", data, 64, start, length)
-    data, start, length = pad(midi_hz(60), [(0.5, 0.5), (1.0, 1.0), (third_major, 0.8), (fifth, 0.8)])
-    samples["padmaj"] = Sample("pad major", data, 64, start, length)
+    # One pad per chord shape, equal-tempered so it agrees with the lead's thirds; each
+    # keeps the root an octave below for body.
+    for (minor, inversion), offsets in PAD_SHAPES.items():
+        ratios = [(0.5, 0.5)] + [(2.0 ** (o / 12.0), 1.0 if o % 12 == 0 else 0.8) for o in offsets]
+        data, start, length = pad(midi_hz(60), ratios)
+        name = pad_name(minor, inversion)
+        samples[name] = Sample(f"pad {'minor' if minor else 'major'} {inversion}", data, 64, start, length)
     data, start, length = lead(midi_hz(72))
     samples["lead"] = Sample("lead", data, 64, start, length)
     samples["pluck"] = Sample("pluck", pluck(midi_hz(72)))
