@@ -4,6 +4,8 @@
 // Normals have length 256; rotated into camera space, about 65536.
 #pragma once
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 struct Point3d {
     int32_t x, y, z;
@@ -73,6 +75,31 @@ void CalcNorms(Object3d* obj, int32_t negate);
 void CalcPtNorms(Object3d* obj);
 void ReversePolygonOrder(Object3d* obj);
 void Load16bit3do(Object3d* obj, const uint8_t* bytes, int32_t negate);
+// The loader for data of known name and size: a model that does not fit the work arrays,
+// indexes a missing point or is shorter than its header says stops the program.
+void Load16bit3do(Object3d* obj, const uint8_t* bytes, uint32_t size, int32_t negate, const char* name);
+// What is wrong with a packed model (size: bytes available), or nullptr when it loads.
+const char* Packed3doFault(const uint8_t* bytes, uint32_t size);
+
+// The grid of 64 points (type 0) and the cube (type 1).
+void GenerateGrid(Object3d* obj);
+void GenerateCube(Object3d* obj);
+// Sets the counts and allocates zeroed point and polygon arrays, or the line array.
+void AllocateObject3d(Object3d* obj, int32_t npts, int32_t npls);
+void AllocateLines3d(Object3d* obj, int32_t nlns);
+// Frees an object's arrays and clears the record.
+void ReleaseObject3d(Object3d* obj);
+
+// Start-up allocation of count zeroed records; running out of memory ends the program.
+template <class T>
+T* NewArray3d(int32_t count) {
+    void* p = std::calloc(count > 0 ? static_cast<size_t>(count) : 1, sizeof(T));
+    if (p == nullptr) {
+        std::fprintf(stderr, "Out of memory building the 3D objects\n");
+        std::exit(1);
+    }
+    return static_cast<T*>(p);
+}
 
 Vector3d CrossProduct(int32_t ax, int32_t ay, int32_t az, int32_t bx, int32_t by, int32_t bz);
 Vector3d Normalize(int32_t x, int32_t y, int32_t z);
