@@ -129,3 +129,22 @@ TEST_F(LoadingBarTest, LastLineRowsAndCaptionOverBackground) {
     // The other buffer is untouched until the next update.
     EXPECT_EQ(BlackSpan(1, 49), std::make_pair(-1, -1));
 }
+
+TEST_F(LoadingBarTest, PrecalcsShowsFiveLinesOfEighteen) {
+    precalcs();
+    ASSERT_EQ(captions.size(), 90u);
+    const char* const lines[5] = {"PRECALCULATING SINES.. (1/6)", "..AND MORE SINES (2/6)",
+                                  "RADIUS AND ANGLE FOR EACH PIXEL! (3/6)", "TRICKY TEST.. (4/6)",
+                                  "SLOW THE EGGS. (5/6)"};
+    for (size_t i = 0; i < captions.size(); i++) EXPECT_EQ(captions[i], lines[i / 18]) << i;
+    EXPECT_EQ(prec_ybar, 5);
+    // Every line ends full in both buffers; the row between two lines keeps the background.
+    for (int b = 0; b < 2; b++) {
+        for (int p = 0; p < 5; p++) {
+            EXPECT_EQ(BlackSpan(b, 12 * p + 1), std::make_pair(0, 318)) << b << "," << p;
+            EXPECT_EQ(BlackSpan(b, 12 * p + 11), std::make_pair(0, 318)) << b << "," << p;
+            EXPECT_EQ(BlackSpan(b, 12 * p), std::make_pair(-1, -1)) << b << "," << p;
+        }
+        EXPECT_EQ(BlackSpan(b, 61), std::make_pair(-1, -1));
+    }
+}
