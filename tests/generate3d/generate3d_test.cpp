@@ -290,3 +290,41 @@ TEST(Loader, RejectsWhatWouldNotFit) {
                 ::testing::ExitedWithCode(1), "bigmodel");
     EXPECT_EXIT(Load16bit3do(&object[31], bad_tri.bytes.data(), 0), ::testing::ExitedWithCode(1), "index");
 }
+
+TEST(Init3d, FillsTheSevenSlotsFromOurModels) {
+    Init3d();
+    const struct {
+        int slot, npts, npls, nlns;
+    } expected[] = {{0, 64, 0, 0},      {1, 430, 805, 1234},  {2, 137, 240, 376}, {4, 8, 12, 12},
+                    {16, 576, 1104, 0}, {20, 576, 1104, 0}, {24, 130, 256, 0}};
+    for (const auto& e : expected) {
+        EXPECT_EQ(object[e.slot].npts, e.npts) << e.slot;
+        EXPECT_EQ(object[e.slot].npls, e.npls) << e.slot;
+        EXPECT_EQ(object[e.slot].nlns, e.nlns) << e.slot;
+    }
+    EXPECT_EQ(objnpls, 805);
+    EXPECT_EQ(objnlns, 1234);
+    const Object3d empty{};
+    for (int s : {3, 5, 6, 15, 17, 19, 21, 23, 25, 31}) EXPECT_EQ(std::memcmp(&object[s], &empty, sizeof(empty)), 0) << s;
+
+    // The face's first triangle is stored as (2, 1, 0) and exchanged; its lines are kept.
+    const Object3d& face = object[1];
+    EXPECT_EQ((std::vector<int>{face.pls[0].p0, face.pls[0].p1, face.pls[0].p2}), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ((std::vector<int>{face.lns[0].p0, face.lns[0].p1, face.lns[2].p0, face.lns[2].p1}),
+              (std::vector<int>{2, 1, 0, 2}));
+    EXPECT_EQ(face.pz, 128.0f);
+    EXPECT_EQ(face.ay, -1.5707585f);
+    EXPECT_EQ(object[2].az, 3.1415169f);
+    // Every point of both models belongs to a triangle, so none keeps a zero normal.
+    for (int s : {1, 2}) {
+        for (int i = 0; i < object[s].npts; i++) {
+            const Vector3d n = object[s].pt_normals[i];
+            EXPECT_FALSE(n.x == 0 && n.y == 0 && n.z == 0) << s << ":" << i;
+        }
+    }
+    // A second call rebuilds the same table.
+    const Vector3d n = object[24].pt_normals[5];
+    Init3d();
+    EXPECT_EQ(object[24].pt_normals[5], n);
+    EXPECT_EQ(object[1].npls, 805);
+}
