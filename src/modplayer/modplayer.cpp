@@ -20,7 +20,7 @@ struct ModSong {
 namespace {
 
 constexpr float kOwnVersion = 3.74f;
-constexpr int32_t kStereoPercent = 60;
+constexpr int32_t kStereoPercent = 40;
 constexpr Uint16 kOutputFrames = 2048;  // ~46 ms per callback at 44100 Hz
 
 float OwnVersion() { return kOwnVersion; }

@@ -6,7 +6,7 @@ mod=${1:-assets/velkantoria.mod}
 dir=${2:-/tmp/velkantoria-levels}
 mkdir -p "$dir"
 cp "$mod" "$dir/m.mod"
-openmpt123 --render --no-float --samplerate 44100 --stereo 60 --force -q "$dir/m.mod" >/dev/null 2>&1
+openmpt123 --render --no-float --samplerate 44100 --stereo 40 --force -q "$dir/m.mod" >/dev/null 2>&1
 wav="$dir/m.mod.wav"
 bar=$(echo "scale=6; 16*6*2.5/143" | bc)
 start=0

@@ -10,7 +10,9 @@ the sections follow the parts of the show:
     intro 8 bars | stars 24 | tunnel 16 | julia 16 | julia+balls 16 | plasma face 32 |
     plasma cube 8 | water and credits 16          = 136 bars, 228.2 s
 
-Output is deterministic: the same script always writes the same bytes.
+Output is deterministic: the same script always writes the same bytes. To check a new
+version, `openmpt123 --info assets/velkantoria.mod` gives its length and
+`tools/modgen/levels.sh` renders it and prints the level of every section.
 """
 import os
 import struct
