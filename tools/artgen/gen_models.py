@@ -90,12 +90,13 @@ TOP, BOTTOM = 31, -63
 
 
 def half_width(h):
-    """Half width of the face outline at height h (convex: a blend of two ellipse arcs)."""
-    if h >= -6:  # cranium: an ellipse arc from the temples to the crown
-        t = (h + 6) / (TOP + 6)
-        return 30.0 * math.sqrt(max(0.0, 1 - t ** 2.2))
-    t = (-6 - h) / (-6 - BOTTOM)  # jaw to chin
-    return 30.0 * math.sqrt(max(0.0, 1 - t ** 2.4)) * (1 - 0.12 * t)
+    """Half width of the face outline at height h: widest at the cheekbones, a rounded crown
+    above, the jaw narrowing to the chin below (concave in h, so the outline stays convex)."""
+    if h >= -16:
+        t = min(1.0, (h + 16) / (TOP + 16))
+        return 30.0 * max(0.0, 1 - t ** 2.4) ** 0.5
+    t = min(1.0, (-16 - h) / (-16 - BOTTOM))
+    return 30.0 * (1 - 0.45 * t ** 2.2) * max(0.0, 1 - t ** 6) ** 0.5
 
 
 def outline_radius(w, h):
@@ -110,41 +111,44 @@ def bump(w, h, cw, ch, sw, sh, amp):
 
 def face_depth(w, h):
     """Depth towards the viewer of the face surface at (w, h), before scaling."""
-    # Base: a rounded shell, flat near the middle and curving back to the rim.
-    hc = -14.0
-    rv = (h - hc) / (47.0 if h > hc else 50.0)
+    # Base: a shell with a broad, gently rounded front that falls away fast at the rim.
+    hc = -16.0
+    rv = (h - hc) / (48.0 if h > hc else 48.0)
     rw = w / 31.0
     r2 = min(1.0, rw * rw + rv * rv)
-    d = -28 + 34 * math.sqrt(1 - r2) ** 0.8
+    d = -28 + 30 * (1 - r2 ** 1.6) ** 0.55
     aw = abs(w)
-    # Brow ridges and forehead.
-    d += bump(aw, h, 11, -3, 9, 3.0, 2.5)
-    d += bump(0, h, 0, 8, 1, 14, 1.5) * math.exp(-(w / 18) ** 2)
-    # Eye sockets with the eyes in them, lids as a rim.
-    d += bump(aw, h, 12, -11, 6.5, 4.5, -6.0)
-    d += bump(aw, h, 12, -11.5, 3.6, 2.6, 3.2)
-    d += bump(aw, h, 12, -8.5, 4.5, 1.2, 0.8)
-    # Nose: a ridge from the brows to the tip, wings at both sides, nostrils below.
-    if h < -6:
-        t = min(1.0, (-6 - h) / 24.0)
-        ridge = 11.0 * t ** 1.3
-        fall = math.exp(-max(0.0, -31 - h) ** 2 / 6.0)
-        d += ridge * fall * math.exp(-(w / (2.2 + 2.8 * t)) ** 2)
-    d += bump(w, h, 0, -29.5, 3.2, 3.2, 3.0)
-    d += bump(aw, h, 4.8, -30, 2.2, 2.5, 2.8)
-    d += bump(aw, h, 2.6, -33, 1.3, 1.0, -2.0)
-    # Cheeks and cheekbones, the furrows beside the nose.
-    d += bump(aw, h, 17, -21, 6, 6, 3.0)
-    d += bump(aw, h, 8.5, -35, 1.6, 6, -1.2)
-    # Mouth: upper and lower lip, the line between them, the corners.
-    d += bump(0, h, 0, -35.5, 1, 1.6, 1.5) * math.exp(-(w / 2.5) ** 2)
-    d += bump(w, h, 0, -40.5, 9, 2.0, 3.0)
-    d += bump(w, h, 0, -45, 7.5, 2.2, 2.6)
-    d += bump(w, h, 0, -42.6, 8.5, 0.8, -2.8)
-    d += bump(aw, h, 9.5, -42.5, 1.4, 1.6, -1.5)
-    # Chin and the hollow above it.
-    d += bump(w, h, 0, -49.5, 7, 1.6, -1.2)
-    d += bump(w, h, 0, -55, 8, 5, 3.5)
+    # Forehead and brow ridges.
+    d += bump(0, h, 0, 10, 1, 14, 1.5) * math.exp(-(w / 16) ** 2)
+    d += bump(aw, h, 11, -3.5, 8, 2.6, 3.0)
+    d += bump(aw, h, 3, -6, 3, 2.5, -1.0)
+    # Eye sockets with the eyes in them; the upper lid as a fold, the lower as a rim.
+    d += bump(aw, h, 12, -11, 6.5, 4.8, -8.0)
+    d += bump(aw, h, 12, -11.5, 3.8, 2.6, 4.5)
+    d += bump(aw, h, 12, -8.6, 4.4, 1.0, 1.2)
+    d += bump(aw, h, 12.5, -14.6, 4.0, 0.9, 0.8)
+    # Nose: a ridge from the brows to the tip, the tip, its wings and the nostrils.
+    if h < -5:
+        t = min(1.0, (-5 - h) / 24.0)
+        ridge = 10.0 * t ** 1.1
+        fall = math.exp(-max(0.0, -30 - h) ** 2 / 6.0)
+        d += ridge * fall * math.exp(-(w / (2.8 + 2.8 * t)) ** 4)
+    d += bump(w, h, 0, -28.5, 3.4, 3.2, 3.0)
+    d += bump(aw, h, 4.6, -29.5, 2.0, 2.4, 3.5)
+    d += bump(aw, h, 2.6, -32.5, 1.3, 1.0, -2.5)
+    # Cheekbones, the hollows under them, the folds beside nose and mouth.
+    d += bump(aw, h, 18, -19, 6, 5, 3.5)
+    d += bump(aw, h, 20, -36, 5, 6, -2.5)
+    d += bump(aw, h, 9.0, -36, 1.5, 6, -1.6)
+    # Mouth: the groove above it, upper and lower lip, the line between them, the corners.
+    d += bump(0, h, 0, -35.5, 1, 1.6, 1.5) * math.exp(-(w / 2.2) ** 2)
+    d += bump(w, h, 0, -40.3, 8.5, 1.9, 3.6)
+    d += bump(w, h, 0, -45, 7.0, 2.1, 3.2)
+    d += bump(w, h, 0, -42.6, 8.0, 0.7, -4.0)
+    d += bump(aw, h, 9.5, -42.5, 1.3, 1.5, -2.0)
+    # The hollow under the lip and the chin.
+    d += bump(w, h, 0, -49.5, 7, 1.6, -1.6)
+    d += bump(w, h, 0, -55, 8, 4.5, 4.5)
     return d
 
 
@@ -215,6 +219,8 @@ def make_face():
         features.append((2.0 * k, -45.5))
     for h in (-10, -14, -18, -22, -26, -29, -32):
         features.append((0, h))
+        features.append((-3.2, h - 1.5))
+        features.append((3.2, h - 1.5))
     for side in (-1, 1):
         features += [(side * 5, -30), (side * 3, -33), (side * 3, -24), (side * 4, -19)]
 
