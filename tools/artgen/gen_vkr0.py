@@ -89,12 +89,17 @@ def landscape(x, y):
         slope = (crest_of(i, x + 6.0 * S) - crest_of(i, x - 6.0 * S)) / (12.0 * S)
         side = np.tanh(-slope * 2.5)
         # Gullies running down the faces, slanted with the slope.
-        gx = (x - below * np.clip(slope * 1.5, -1.2, 1.2)) / (5.0 * S)
-        gully = noise.fbm(gx + i * 13, below / (30.0 * S) + i * 3, octaves=4)
+        # Relief: ridged rock lit from the sun's side (right) and from above.
+        def relief(px, py):
+            n = noise.fbm(px / (16.0 * S) + i * 13, py / (11.0 * S) + i * 3, octaves=5, gain=0.5)
+            return (1 - np.abs(2 * n - 1)) ** 2
+        gully = relief(x, y)
+        gx = (relief(x + 1.0, y) - gully) * 10.0 * S
+        gy = (relief(x, y + 1.0) - gully) * 10.0 * S
         strata = noise2.fbm(x / (40.0 * S) + i, below / (6.0 * S), octaves=3)
-        light = np.clip(0.5 + 0.4 * side + 1.1 * (gully - 0.5), 0.05, 1.2)
+        light = np.clip(0.45 + 0.35 * side + 0.8 * gx - 0.5 * gy + 0.25 * (gully - 0.3), 0.0, 1.3)
         depth = np.clip(below / (HORIZON - crest + 1), 0, 1)
-        rockcol = mix(colour, np.array([128, 74, 52.0]) * (1 - 0.2 * i), smoothstep(0.3, 0.7, strata))
+        rockcol = mix(colour, np.array([116, 76, 64.0]) * (1 - 0.2 * i), 0.7 * smoothstep(0.3, 0.7, strata))
         c = rockcol * (0.35 + 0.7 * light[..., None]) * (0.75 + 0.5 * gully[..., None])
         if i >= 2:  # forest on the low ranges: dark crowns along the foot
             crowns = noise2.fbm(x / (2.2 * S) + i * 7, y / (2.0 * S), octaves=3)
@@ -102,9 +107,9 @@ def landscape(x, y):
             green = np.array([16, 40, 34.0]) * (0.6 + 0.8 * crowns[..., None]) + \
                 (np.clip(side, 0, 1) * crowns)[..., None] * np.array([70, 50, 10.0])
             c = mix(c, green, forest * 0.85)
-        c = c + (np.clip(light - 0.6, 0, 1) * (1 - haze))[..., None] * np.array([110, 45, 0.0])
+        c = c + (np.clip(light - 0.6, 0, 1) * (1 - haze))[..., None] * np.array([80, 34, 0.0])
         if i <= 1:  # snow on the high faces, in the gullies' ridges
-            snow = smoothstep(0.28, 0.02, depth) * smoothstep(0.5, 0.66, gully + 0.2 * (1 - depth))
+            snow = smoothstep(0.35, 0.05, depth) * smoothstep(0.25, 0.5, gully + 0.3 * (1 - depth) - np.abs(gy) * 0.5)
             snow_col = mix(np.array([120, 110, 170.0]), np.array([255, 222, 214.0]), np.clip(light, 0, 1))
             c = mix(c, snow_col, snow * (0.9 if i == 0 else 0.6))
         # Haze thickens towards the foot of each range.
@@ -123,9 +128,9 @@ def render():
     wx = xx[~above]
     depth = (wy - HORIZON) / (H - HORIZON)          # 0 at the far shore, 1 at the bottom
     persp = 1.0 / (0.04 + depth)
-    wave = (noise.fbm(wx / (40.0 * S) * (0.3 + depth), persp * 2.2, octaves=4) - 0.5)
-    my = HORIZON - (wy - HORIZON) - 1 + wave * (1.5 + 6 * depth) * S
-    mx = wx + wave * 10 * S * depth
+    wave = (noise.fbm(wx / (40.0 * S) * (0.3 + depth), persp * 9.0, octaves=4) - 0.5)
+    my = HORIZON - (wy - HORIZON) - 1 + wave * (1.0 + 3 * depth) * S
+    mx = wx + wave * 16 * S * depth
     refl = landscape(mx, np.clip(my, 0, HORIZON - 1))
     tint = mix(np.array([0.58, 0.64, 0.82]), np.array([0.85, 0.72, 0.62]),
                np.exp(-((wx - SUN[0]) / (50.0 * S)) ** 2))
@@ -133,8 +138,8 @@ def render():
     crest = smoothstep(0.2, 0.3, wave) * depth
     water = water + crest[..., None] * np.array([40, 30, 50.0])
     # Glitter path under the sun.
-    sunline = np.exp(-((wx - SUN[0]) / ((8 + 60 * depth) * S)) ** 2)
-    spark = smoothstep(0.58, 0.8, noise2.fbm(wx / (3.0 * S), persp * 3.0, octaves=3))
+    sunline = np.exp(-((wx - SUN[0]) / ((8 + 34 * depth) * S)) ** 2)
+    spark = smoothstep(0.58, 0.8, noise2.fbm(wx / (2.0 * S), persp * 14.0, octaves=3))
     water = water + (sunline * spark)[..., None] * np.array([255, 200, 140.0]) * 0.9
     # Darker, bluer water in front; a faint line of light along the far shore.
     water = mix(water, np.array([6, 36, 60.0]), smoothstep(0.15, 1.0, depth) * 0.6)
