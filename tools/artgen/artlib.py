@@ -89,3 +89,18 @@ def quantize_logo(rgb, alpha, colours):
     out[opaque, :3] = palette[index]
     out[opaque, 3] = 255
     return out
+
+
+def palette_logo(rgb, alpha, palette):
+    """As quantize_logo, but every opaque pixel takes the nearest colour of a given palette
+    (at most 15 colours, 8-bit values on 5-bit steps)."""
+    pal = np.array(palette, dtype=np.float64)
+    assert len(pal) <= 15 and not (pal % 8).any() and (pal.sum(axis=1) > 0).all()
+    opaque = alpha >= 0.5
+    d = ((rgb[..., None, :] - pal[None, None, :, :]) ** 2).sum(axis=-1)
+    index = d.argmin(axis=-1)
+    out = np.zeros(rgb.shape[:2] + (4,), dtype=np.uint8)
+    out[..., :3] = pal[index].astype(np.uint8)
+    out[..., 3] = 255
+    out[~opaque] = 0
+    return out

@@ -9,7 +9,7 @@ DejaVu fonts (licence in assets/fonts/DejaVu-LICENSE.txt)."""
 import numpy as np
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
-from artlib import FONTS, mix, quantize_logo, save_rgba, smoothstep
+from artlib import FONTS, mix, palette_logo, quantize_logo, save_rgba, smoothstep
 
 SS = 4  # supersampling
 
@@ -56,11 +56,22 @@ class Canvas:
         self.rgb = mix(self.rgb, colour, mask)
         self.alpha = np.maximum(self.alpha, mask)
 
-    def save(self, name):
-        rgba = quantize_logo(down(self.rgb), down(self.alpha), 15)
+    def save(self, name, palette=None):
+        if palette is None:
+            rgba = quantize_logo(down(self.rgb), down(self.alpha), 15)
+        else:
+            rgba = palette_logo(down(self.rgb), down(self.alpha), palette)
         rgba[0, :] = rgba[-1, :] = 0
         rgba[:, 0] = rgba[:, -1] = 0
         save_rgba(name, rgba)
+
+
+QUELLMARK_PALETTE = [
+    (8, 8, 24), (16, 24, 72),                                                  # shadow, outline
+    (40, 80, 200), (80, 128, 232), (136, 176, 248), (200, 224, 248), (248, 248, 248),  # sky
+    (16, 32, 104), (24, 72, 160), (48, 136, 216), (104, 208, 248),                # water
+    (168, 248, 248), (248, 224, 120),                                          # foam, spark
+]
 
 
 def quellmark():
@@ -82,23 +93,25 @@ def quellmark():
     rib_col = mix(np.array([40, 120, 220.0]), np.array([170, 250, 255.0]),
                   smoothstep(-thick, thick, centre - yy))
     rib_edge = grow(ribbon, 1)
-    # Drops: three small beads over the ribbon's crests.
-    beads = np.zeros_like(xx)
-    for bx in (40.0, 96.0, 152.0):
-        by = 66 + 5 * np.sin(bx / W * 2 * np.pi * 2 + 0.6) - 10
-        d = np.hypot(xx - bx, (yy - by) * 0.8)
-        beads = np.maximum(beads, smoothstep(3.0, 2.2, d))
-    bead_edge = grow(beads, 1)
+    # Sparkles: four-pointed stars on the Q and the K.
+    sparkle = np.zeros_like(xx)
+    for sx, sy, r in ((24.0, 15.0, 7.0), (176.0, 52.0, 5.0)):
+        dx, dy = np.abs(xx - sx), np.abs(yy - sy)
+        star = smoothstep(0.9, 0.3, dx * dy * 2.2 / r + (dx + dy) / r * 0.9 - 0.15)
+        sparkle = np.maximum(sparkle, star * ((dx < r) & (dy < r)))
+    # The bevel: a light line along the letters' upper edges.
+    bevel = np.clip(letters - shift(letters, 0, 1), 0, 1) * smoothstep(0.45, 0.4, t)
     canvas = Canvas(W, H)
     layer = canvas.layer
     layer(np.array([8, 8, 24.0]), np.clip(shadow * 0.9 + shift(rib_edge, 2, 2) * 0.9, 0, 1))
     layer(np.array([10, 20, 60.0]), rib_edge)
     layer(rib_col, ribbon)
-    layer(np.array([10, 20, 60.0]), bead_edge)
-    layer(mix(np.array([120, 230, 255.0]), np.array([255, 255, 255.0]), 0.5), beads)
     layer(np.array([12, 18, 56.0]), outline)
     layer(chrome, letters)
-    canvas.save('quellmark.png')
+    layer(np.array([255, 255, 255.0]), bevel * 0.8)
+    layer(np.array([255, 224, 120.0]), grow(sparkle, 1) * 0.9)
+    layer(np.array([255, 255, 255.0]), sparkle)
+    canvas.save('quellmark.png', QUELLMARK_PALETTE)
 
 
 def presents():
