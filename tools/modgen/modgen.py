@@ -32,10 +32,10 @@ PERIODS = [
 C3 = 24  # index of C-3, where every sample plays at its recorded rate
 
 PADS = [synth.pad_name(minor, inversion) for minor, inversion in synth.PAD_SHAPES]
-SAMPLE_ORDER = ["kick", "snare", "hat", "ohat", "kickcrash", "tom", "bass"] + PADS + ["lead", "pluck"]
+SAMPLE_ORDER = ["kick", "snare", "hat", "ohat", "kickcrash", "tom", "bass"] + PADS + ["lead", "pluck", "soft"]
 SNUM = {name: i + 1 for i, name in enumerate(SAMPLE_ORDER)}
 # MIDI note each melodic sample sounds at C-3 (for a pad: the root of its chord).
-REFERENCE = {"bass": 48, "lead": 72, "pluck": 72, **{name: 60 for name in PADS}}
+REFERENCE = {"bass": 48, "lead": 72, "pluck": 72, "soft": 72, **{name: 60 for name in PADS}}
 
 NOTE_NAMES = {"C": 0, "C#": 1, "Db": 1, "D": 2, "D#": 3, "Eb": 3, "E": 4, "F": 5, "F#": 6, "Gb": 6,
               "G": 7, "G#": 8, "Ab": 8, "A": 9, "A#": 10, "Bb": 10, "B": 11}
@@ -262,8 +262,9 @@ def arpeggio(bar, chord, pattern="up", v=36, semis=0):
         bar.put(row, CHORD, "pluck", midi=midi, effect=vol(v * accent))
 
 
-def melody_bars(text, v=40, semis=0, vibrato=0x44):
-    """Lead bars from 'E5:4 D5:2 | ...' (durations in rows, 'r' a rest, '|' between bars)."""
+def melody_bars(text, v=40, semis=0, vibrato=0x44, sample="lead"):
+    """Lead bars from 'E5:4 D5:2 | ...' (durations in rows, 'r' a rest, '~' a glide into the
+    note from the one before, '|' between bars). Long notes get vibrato after a moment."""
     bars = []
     for chunk in text.split("|"):
         bar = Bar()
@@ -273,13 +274,11 @@ def melody_bars(text, v=40, semis=0, vibrato=0x44):
             length = int(length)
             if name == "r":
                 bar.put(row, LEAD, effect=vol(0))
-            elif name.startswith("~"):  # glide fast enough to arrive within the row
-                bar.put(row, LEAD, "lead", midi=note_midi(name[1:]) + semis, effect=(0x3, 0x18), slide=True)
-                if length >= 6:
-                    for r in range(row + 3, row + length):
-                        bar.put(r, LEAD, effect=(0x4, vibrato))
             else:
-                bar.put(row, LEAD, "lead", midi=note_midi(name) + semis, effect=vol(v))
+                glide = name.startswith("~")
+                midi = note_midi(name.lstrip("~")) + semis
+                # A glide fast enough to arrive within the row.
+                bar.put(row, LEAD, sample, midi=midi, effect=(0x3, 0x18) if glide else vol(v), slide=glide)
                 if length >= 6:
                     for r in range(row + 3, row + length):
                         bar.put(r, LEAD, effect=(0x4, vibrato))
@@ -349,7 +348,7 @@ def intro():
             snare_roll(bar, 8, 20, 56)
         bassline(bar, chord, "long" if i < 4 else "pulse", v=44)
 
-    return with_lead(section(chords, build), melody_bars(INTRO_LEAD, v=30), 4)
+    return with_lead(section(chords, build), melody_bars(INTRO_LEAD, v=34, sample="soft"), 4)
 
 
 def stars():
@@ -404,7 +403,7 @@ def julia_in():
             pad(bar, chord, 38)
 
     bars = section(chords, build)
-    with_lead(bars, melody_bars(THEME_D, v=36), 0)
+    with_lead(bars, melody_bars(THEME_D, v=38, sample="soft"), 0)
     return with_lead(bars, melody_bars(THEME_D, v=40, vibrato=0x55), 8)
 
 
@@ -494,8 +493,8 @@ def water():
 
     bars = section(chords, build)
     with_lead(bars, melody_bars(THEME_A, v=38), 0)
-    with_lead(bars, melody_bars(OUTRO_LEAD, v=30), 8)
-    with_lead(bars, melody_bars("C5:16 | B4:8 G#4:8 | A4:16", v=34, vibrato=0x34), 12)
+    with_lead(bars, melody_bars(OUTRO_LEAD, v=34, sample="soft"), 8)
+    with_lead(bars, melody_bars("C5:16 | B4:8 G#4:8 | A4:16", v=38, vibrato=0x34, sample="soft"), 12)
     for row in range(ROWS_PER_BAR):  # the last A4 dies away with the chord
         bars[15].put(row, LEAD, effect=vol(30 - 30 * row / (ROWS_PER_BAR - 1)))
     return bars
@@ -571,6 +570,10 @@ def main():
     seconds = ROWS_PER_BAR * 6 * 2.5 / BPM
     for name, build in SECTIONS:
         part = build()
+        # A section whose lead enters late must not inherit the last held note of the one before.
+        first = part[0].rows[0][LEAD]
+        if first.note is None and first.effect == 0:
+            part[0].put(0, LEAD, effect=vol(0))
         print(f"{name:12s} bars {len(bars):3d}-{len(bars) + len(part) - 1:3d}  starts {len(bars) * seconds:6.1f} s")
         bars += part
     n_patterns, n_orders = write_module(out, bars, samples)

@@ -245,6 +245,20 @@ def lead(ref_hz):
     return normalise(out, 0.95), attack, length
 
 
+def soft_lead(ref_hz):
+    """Round, flute-like lead for the quiet passages: few partials, a slow chorus."""
+    length, cycles = loop_cycles(ref_hz, 16000)
+    f1 = cycles * RATE / length
+    f2 = (cycles + 2) * RATE / length
+    table = band_limited_table([(1, 1.0, 0.0), (2, 0.3, 0.5), (3, 0.14, 1.0), (4, 0.06, 0.0), (5, 0.03, 0.0)])
+    attack = even(int(RATE * 0.08))
+    out = []
+    for i in range(attack + length):
+        v = read_table(table, (i * f1 / RATE) % 1.0) + 0.6 * read_table(table, (i * f2 / RATE) % 1.0)
+        out.append(v * (min(1.0, i / attack) if i < attack else 1.0))
+    return normalise(out, 0.95), attack, length
+
+
 def pluck(ref_hz):
     """Decaying bell-pluck for arpeggios: upper partials die away faster."""
     n = int(RATE * 0.7)
@@ -296,5 +310,7 @@ def make_samples(seed=6):
         samples[name] = Sample(f"pad {'minor' if minor else 'major'} {inversion}", data, 64, start, length)
     data, start, length = lead(midi_hz(72))
     samples["lead"] = Sample("lead", data, 64, start, length)
+    data, start, length = soft_lead(midi_hz(72))
+    samples["soft"] = Sample("soft lead", data, 64, start, length)
     samples["pluck"] = Sample("pluck", pluck(midi_hz(72)))
     return samples
