@@ -119,12 +119,10 @@ def transpose_chord(name, semis):
 
 DRUM_HITS = {
     "K": ("kick", 64), "k": ("kick", 44), "S": ("snare", 56), "s": ("snare", 30),
-    "h": ("hat", 32), "H": ("hat", 44), "o": ("ohat", 38), "X": ("kickcrash", 64), "C": ("kickcrash", 48),
+    "h": ("hat", 32), "H": ("hat", 44), "o": ("ohat", 38), "X": ("kickcrash", 64),
 }
 
 BEATS = {
-    "none": "................",
-    "pulse": "K.......K.......",
     "hats": "..h...h...h...h.",
     "half": "K.h.h.h.S.h.k.h.",
     "beat1": "K.h.S.h.K.K.S.hH",
