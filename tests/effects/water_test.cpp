@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "effects/blobs.h"
 #include "effects/water.h"
 #include "script/script.h"
 
