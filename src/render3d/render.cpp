@@ -155,101 +155,49 @@ void quicksort(int32_t lo, int32_t hi, int32_t* keys) {
 void Render(Object3d* obj, int32_t shade_a, int32_t shade_b, uint16_t* buffer, int32_t shift,
             const uint16_t* texture1, const uint16_t* texture2, const uint16_t* texture3, int32_t line_size) {
     tm = (prticks >> 3) % 438;
+    switch (RenderMode) {
+    case 0: Balls(obj, buffer); return;
+    case 1: Points(obj, buffer); return;
+    case 2: Lines(obj, buffer, line_size); return;
+    default: break;
+    }
+    // Triangle styles; modes are whole values, anything else draws nothing.
+    const bool zb = RenderMode >= 256;
+    const int32_t style = zb ? RenderMode - 256 : RenderMode;
+    if (style != 4 && style != 8 && style != 16 && style != 32 && style != 64 && style != 128) return;
+    if (style == 4 || style == 64 || zb) rotate3d_normals(obj);
+    if (style == 4 || style == 64) CalcPolyColor(obj);
+    if (style == 8 || style == 32) rotate3d_pt_normals(obj);
+    if (style == 8) CalcPointColor(obj);
+    if (zb) CleanZbuffer();
+    if (style == 32) EnvironmentCoords(obj);
+
     const uint16_t* row_a = ShadeRow(shade_a);
     const uint16_t* row_b = ShadeRow(shade_b);
     Polygon3d* pls = obj->pls;
     const int32_t n = obj->npls;
-    switch (RenderMode) {
-    case 0:
-        Balls(obj, buffer);
-        break;
-    case 1:
-        Points(obj, buffer);
-        break;
-    case 2:
-        Lines(obj, buffer, line_size);
-        break;
-    case 4:
-        rotate3d_normals(obj);
-        CalcPolyColor(obj);
-        PainterOrder(obj, [&](int32_t i) {
-            pls[i].colour = spls[i];
-            DrawFlatTriangle(pls[i], buffer, row_a);
-        });
-        break;
-    case 8:
-        rotate3d_pt_normals(obj);
-        CalcPointColor(obj);
-        PainterOrder(obj, [&](int32_t i) { DrawGouraudTriangle(pls[i], buffer, row_a); });
-        break;
-    case 16:
-        PainterOrder(obj, [&](int32_t i) {
-            DrawTextureTriangle(pls[i], buffer, shift, TextureFor(i, n, texture1, texture2, texture3));
-        });
-        break;
-    case 32:
-        rotate3d_pt_normals(obj);
-        EnvironmentCoords(obj);
-        PainterOrder(obj, [&](int32_t i) { DrawEnvmappedTriangle(pls[i], buffer, shift, texture1); });
-        break;
-    case 64:
-        rotate3d_normals(obj);
-        CalcPolyColor(obj);
-        PainterOrder(obj, [&](int32_t i) {
-            pls[i].colour = spls[i];
-            DrawFlatWaterTriangle(pls[i], buffer, row_a, row_b);
-        });
-        break;
-    case 128:
-        PainterOrder(obj, [&](int32_t i) { DrawTextureTriangle_plasma(pls[i], buffer, PlasmaRow(i)); });
-        break;
-    case 260:
-        rotate3d_normals(obj);
-        CalcPolyColor(obj);
-        CleanZbuffer();
-        DepthOrder(obj, [&](int32_t i) {
-            pls[i].colour = spls[i];
-            DrawFlatTriangleZB(pls[i], buffer, row_a);
-        });
-        break;
-    case 264:
-        rotate3d_normals(obj);
-        rotate3d_pt_normals(obj);
-        CalcPointColor(obj);
-        CleanZbuffer();
-        DepthOrder(obj, [&](int32_t i) { DrawGouraudTriangleZB(pls[i], buffer, row_a); });
-        break;
-    case 272:
-        rotate3d_normals(obj);
-        CleanZbuffer();
-        DepthOrder(obj, [&](int32_t i) {
-            DrawTextureTriangleZB(pls[i], buffer, shift, TextureFor(i, n, texture1, texture2, texture3));
-        });
-        break;
-    case 288:
-        rotate3d_normals(obj);
-        rotate3d_pt_normals(obj);
-        CleanZbuffer();
-        EnvironmentCoords(obj);
-        DepthOrder(obj, [&](int32_t i) { DrawEnvmappedTriangleZB(pls[i], buffer, shift, texture1); });
-        break;
-    case 320:
-        rotate3d_normals(obj);
-        CalcPolyColor(obj);
-        CleanZbuffer();
-        DepthOrder(obj, [&](int32_t i) {
-            pls[i].colour = spls[i];
-            DrawFlatWaterTriangleZB(pls[i], buffer, row_a, row_b);
-        });
-        break;
-    case 384:
-        rotate3d_normals(obj);
-        CleanZbuffer();
-        DepthOrder(obj, [&](int32_t i) { DrawTextureTriangleZB_plasma(pls[i], buffer, PlasmaRow(i)); });
-        break;
-    default:
-        break; // modes are whole values: anything else draws nothing
-    }
+    auto draw = [&](int32_t i) {
+        Polygon3d& p = pls[i];
+        switch (style) {
+        case 4:
+            p.colour = spls[i];
+            (zb ? DrawFlatTriangleZB : DrawFlatTriangle)(p, buffer, row_a);
+            break;
+        case 8: (zb ? DrawGouraudTriangleZB : DrawGouraudTriangle)(p, buffer, row_a); break;
+        case 16:
+            (zb ? DrawTextureTriangleZB : DrawTextureTriangle)(p, buffer, shift,
+                                                               TextureFor(i, n, texture1, texture2, texture3));
+            break;
+        case 32: (zb ? DrawEnvmappedTriangleZB : DrawEnvmappedTriangle)(p, buffer, shift, texture1); break;
+        case 64:
+            p.colour = spls[i];
+            (zb ? DrawFlatWaterTriangleZB : DrawFlatWaterTriangle)(p, buffer, row_a, row_b);
+            break;
+        default: (zb ? DrawTextureTriangleZB_plasma : DrawTextureTriangle_plasma)(p, buffer, PlasmaRow(i)); break;
+        }
+    };
+    if (zb) DepthOrder(obj, draw);
+    else PainterOrder(obj, draw);
 }
 
 void RenderSpecial(Object3d* obj, int32_t flat_row, int32_t gouraud_row, float f, uint16_t* buffer) {
