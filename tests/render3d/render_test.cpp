@@ -48,15 +48,20 @@ class RenderTest : public ::testing::Test {
     static void SetUpTestSuite() { precdivs(); }
     void SetUp() override {
         std::fill(frame.begin(), frame.end(), kBlank);
+        if (saved_shades.empty()) saved_shades.assign(shades, shades + 64 * 256);
         for (int i = 0; i < 64 * 256; i++) shades[i] = static_cast<uint16_t>(i);
         prticks = 0;
         lightcalc = 0;
     }
-    void TearDown() override { RenderMode = 0; }
+    void TearDown() override {
+        RenderMode = 0;
+        std::copy(saved_shades.begin(), saved_shades.end(), shades);
+    }
     bool Blank() const {
         return std::all_of(frame.begin(), frame.end(), [](uint16_t v) { return v == kBlank; });
     }
     std::vector<uint16_t> frame = std::vector<uint16_t>(76800);
+    std::vector<uint16_t> saved_shades;
 };
 } // namespace
 
