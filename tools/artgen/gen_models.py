@@ -256,14 +256,34 @@ def make_face():
             continue
         points.append(p)
 
+    # Depth scale: the rim at -28, the nose tip at 16.
+    lo = min(face_depth(w, h) for (w, h) in boundary)
+    hi = max(face_depth(w / 4, h / 4) for w in range(-40, 41) for h in range(-160, -80))
+
+    def depth(w, h):
+        return -28 + (face_depth(w, h) - lo) * 44 / (hi - lo)
+
+    # Snap the inner points to the unit grid, each to the neighbouring grid point where the
+    # surface lies closest to a whole unit of depth: the rounding of the depth is what makes a
+    # flat-shaded model look rough.
+    snapped = list(boundary)
+    for (w, h) in points[n_boundary:]:
+        best = None
+        for gw in range(math.floor(w) - 1, math.floor(w) + 3):
+            for gh in range(math.floor(h) - 1, math.floor(h) + 3):
+                near = min(math.hypot(gw - q[0], gh - q[1]) for q in snapped)
+                if near < 1.4:
+                    continue
+                d = depth(gw, gh)
+                score = abs(d - round(d)) + 0.4 * math.hypot(gw - w, gh - h) + max(0.0, 2.0 - near)
+                if best is None or score < best[0]:
+                    best = (score, (gw, gh))
+        assert best is not None
+        snapped.append(best[1])
+    points = snapped
     tris = delaunay([(round(w * 4096), round(h * 4096)) for (w, h) in points])
     assert len(tris) == 805, len(tris)
-
-    depths = [face_depth(w, h) for (w, h) in points]
-    lo, hi = min(depths), max(depths)
-    # Scale so the rim sits at -28 and the nose tip at 16.
-    xs = [round(-28 + (d - lo) * 44 / (hi - lo)) for d in depths]
-    verts = [(x, round(w), round(h)) for x, (w, h) in zip(xs, points)]  # model (x, y, z)
+    verts = [(min(16, max(-28, round(depth(round(w), round(h))))), round(w), round(h)) for (w, h) in points]
 
     # Order the triangles from the nose outwards (ties by angle, for a steady build-up).
     def key(t):
@@ -271,9 +291,8 @@ def make_face():
         ch = sum(points[k][1] for k in t) / 3
         return (round(math.hypot(cw, (ch + 26) * 0.85), 3), math.atan2(cw, ch + 26))
     tris.sort(key=key)
-    # Seen from the front the screen shows -y to the right and z upwards; the delaunay
-    # triangles run counter-clockwise in (y, z), so clockwise on screen is their own order
-    # reversed in that mirror... check by the signed area in screen terms.
+    # Seen from the front the screen shows -y to the right and z upwards: store every
+    # triangle clockwise in those terms.
     out = []
     for t in tris:
         a, b, c = ((-points[k][0], points[k][1]) for k in t)
