@@ -6,6 +6,8 @@ outlined in navy, with a drop shadow and a wave running beneath, as a spring ("Q
 presents: the word in gold italic serif letters between two scrolled flourishes.
 Both keep at most 15 colours plus a transparent border all round. Lettering is drawn with the
 DejaVu fonts (licence in assets/fonts/DejaVu-LICENSE.txt)."""
+import math
+
 import numpy as np
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
@@ -116,25 +118,40 @@ def quellmark():
 
 def presents():
     W, H = 128, 32
-    letters = text_mask((W, H), 'presents', 'DejaVuSerif-BoldItalic.ttf', 22, (26, 5, 102, 25))
+    letters = text_mask((W, H), 'presents', 'DejaVuSerif-BoldItalic.ttf', 22, (25, 5, 103, 25))
     yy, xx = np.mgrid[0:H * SS, 0:W * SS].astype(np.float64) / SS
     t = (yy - 5) / 20.0
     gold = mix(np.array([255, 250, 200.0]), np.array([240, 170, 40.0]), smoothstep(0.0, 0.55, t))
     gold = mix(gold, np.array([150, 70, 10.0]), smoothstep(0.55, 1.0, t))
     outline = grow(letters, 1)
-    # Flourishes: a scroll curling from each side towards the word, with a diamond at its tip.
-    scroll = np.zeros_like(xx)
+    # Flourishes: on each side a tapering stroke swings out from the word and rolls up into
+    # a spiral, with a leaf where it leaves the word and a dot at the spiral's heart.
+    pen = Image.new('L', (W * SS, H * SS), 0)
+    draw = ImageDraw.Draw(pen)
     for side in (-1, 1):
-        cx = 64 + side * 50
-        u = (xx - cx) * side  # towards the word positive
-        s = 16 + 3.5 * np.sin(u / 22 * 2 * np.pi) * smoothstep(-14, -4, u)
-        stroke = smoothstep(1.3, 0.6, np.abs(yy - s)) * smoothstep(-13, -10, u) * smoothstep(13, 10, u)
-        # The curl at the outer end: a ring.
-        ring = np.abs(np.hypot(u + 13, yy - 12.5) - 3.2)
-        curl = smoothstep(1.1, 0.5, ring) * (yy < 16.5)
-        scroll = np.maximum(scroll, np.maximum(stroke, curl))
-        diamond = (np.abs(u - 14.5) + np.abs(yy - 16) * 1.2) < 2.6
-        scroll = np.maximum(scroll, diamond.astype(np.float64))
+        def at(px, py):
+            return (64 + side * px) * SS, py * SS
+        path = []
+        # From the word outwards: a gentle S towards the spiral.
+        for k in range(41):
+            u = k / 40
+            path.append((40 + 14 * u, 17.5 - 3.2 * math.sin(u * math.pi) + 1.2 * u))
+        # The spiral, 1.3 turns inwards around its heart.
+        cx, cy, r0 = 58.0, 14.2, 4.6
+        for k in range(1, 61):
+            u = k / 60
+            a = math.pi / 2 + side * 0 - u * 2.6 * math.pi
+            r = r0 * (1 - 0.78 * u)
+            path.append((cx + r * math.cos(a), cy + r * math.sin(a) * 1.05))
+        for k in range(len(path) - 1):
+            width = 2.2 - 1.3 * k / len(path)
+            draw.line([at(*path[k]), at(*path[k + 1])], fill=255, width=max(1, int(width * SS)))
+        # The leaf by the word and the dot at the spiral's heart.
+        lx, ly = 37.0, 17.6
+        draw.polygon([at(lx - 3.2, ly), at(lx, ly - 1.7), at(lx + 3.0, ly), at(lx, ly + 1.7)], fill=255)
+        draw.ellipse([at(cx - 1.2 * side, cy - 0.2)[0] - 1.3 * SS, (cy - 0.2) * SS - 1.3 * SS,
+                      at(cx - 1.2 * side, cy - 0.2)[0] + 1.3 * SS, (cy - 0.2) * SS + 1.3 * SS], fill=255)
+    scroll = np.asarray(pen, dtype=np.float64) / 255.0
     scroll_edge = grow(scroll, 1)
     canvas = Canvas(W, H)
     layer = canvas.layer

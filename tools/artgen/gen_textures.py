@@ -63,11 +63,15 @@ def vornelo():
         chev = ((xx + sign * np.abs(yy - top - 5) * 1.6) % 8) < 3.2
         rgb = np.where((band & chev)[..., None], mix(rgb, np.array([230, 120, 220.0]), 0.55), rgb)
     # The name, twice around: gold letters with a dark rim and a soft shadow.
-    word = letters_strip('ZARVELIN', 60, 44, 'DejaVuSansCondensed-Bold.ttf')
+    word = letters_strip('ZARVELIN', 54, 44, 'DejaVuSansCondensed-Bold.ttf')
     mask = np.zeros((N * SS, N * SS))
     for rep in range(2):
-        x0 = (rep * 64 + 2) * SS
-        mask[41 * SS:85 * SS, x0:x0 + 60 * SS] = word
+        x0 = (rep * 64 + 5) * SS
+        mask[41 * SS:85 * SS, x0:x0 + 54 * SS] = word
+        # A diamond between the two names.
+        dx = np.abs(xx - (rep * 64 + 64) % 128)
+        dx = np.minimum(dx, 128 - dx)
+        mask = np.maximum(mask, smoothstep(0.4, -0.4, dx / 3.2 + np.abs(yy - 63) / 9.0 - 1))
     rim = grow(mask, 3 * SS // 2)
     shadow = np.roll(np.roll(rim, 2 * SS, 0), 2 * SS, 1)
     t = (yy - 41) / 44
