@@ -234,7 +234,6 @@ size_t ModRenderPcm(FMUSIC_MODULE* mod, int32_t rate, int16_t* out, size_t frame
     return done;
 }
 
-
 double ModLengthSeconds(FMUSIC_MODULE* mod) {
     return mod == nullptr ? 0.0 : openmpt_module_get_duration_seconds(mod->module);
 }
