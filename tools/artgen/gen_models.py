@@ -123,8 +123,8 @@ def face_depth(w, h):
     d += bump(aw, h, 11, -3.5, 8, 2.6, 3.0)
     d += bump(aw, h, 3, -6, 3, 2.5, -1.0)
     # Eye sockets with the eyes in them; the upper lid as a fold, the lower as a rim.
-    d += bump(aw, h, 12, -11, 6.5, 4.8, -8.0)
-    d += bump(aw, h, 12, -11.5, 3.8, 2.6, 4.5)
+    d += bump(aw, h, 12, -11, 6.5, 4.8, -9.0)
+    d += bump(aw, h, 12, -11.5, 3.6, 2.5, 6.0)
     d += bump(aw, h, 12, -8.6, 4.4, 1.0, 1.2)
     d += bump(aw, h, 12.5, -14.6, 4.0, 0.9, 0.8)
     # Nose: a ridge from the brows to the tip, the tip, its wings and the nostrils.
@@ -142,13 +142,13 @@ def face_depth(w, h):
     d += bump(aw, h, 9.0, -36, 1.5, 6, -1.6)
     # Mouth: the groove above it, upper and lower lip, the line between them, the corners.
     d += bump(0, h, 0, -35.5, 1, 1.6, 1.5) * math.exp(-(w / 2.2) ** 2)
-    d += bump(w, h, 0, -40.3, 8.5, 1.9, 3.6)
-    d += bump(w, h, 0, -45, 7.0, 2.1, 3.2)
-    d += bump(w, h, 0, -42.6, 8.0, 0.7, -4.0)
+    d += bump(w, h, 0, -40.3, 8.5, 1.9, 4.4)
+    d += bump(w, h, 0, -45, 7.0, 2.1, 4.0)
+    d += bump(w, h, 0, -42.6, 8.0, 0.7, -5.0)
     d += bump(aw, h, 9.5, -42.5, 1.3, 1.5, -2.0)
     # The hollow under the lip and the chin.
     d += bump(w, h, 0, -49.5, 7, 1.6, -1.6)
-    d += bump(w, h, 0, -55, 8, 4.5, 4.5)
+    d += bump(w, h, 0, -55, 8, 4.5, 5.0)
     return d
 
 
