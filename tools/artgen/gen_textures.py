@@ -7,7 +7,7 @@ letters on a dark enamel band between two riveted brass trims.
 The caps are drawn as functions of radius and angle only: the cylinder maps each cap triangle
 onto one radius of its texture, so a cap shows 64 spokes of whatever lies along them.
 env1 is indexed by the direction of the surface normal (right = normal to the right, top =
-normal up): sky above a bright horizon, dark land below, and the sun to the upper left."""
+normal up): sky above a bright horizon, a chequered floor below, and the sun to the upper left."""
 import numpy as np
 from PIL import Image, ImageDraw, ImageFont
 
@@ -126,8 +126,12 @@ def env1():
     sky = mix(sky, np.array([20, 40, 140.0]), smoothstep(0.35, 1.1, h))
     clouds = smoothstep(0.5, 0.75, noise.fbm(nx * 3 + 4, ny * 8, octaves=4)) * smoothstep(0.05, 0.3, h)
     sky = mix(sky, np.array([255, 255, 255.0]), clouds * 0.6)
-    ground = mix(np.array([120, 80, 60.0]), np.array([20, 14, 30.0]), smoothstep(0.0, 0.8, -h))
-    ground = ground * (0.75 + 0.5 * noise.fbm(nx * 6, ny * 6, octaves=4)[..., None])
+    # The floor: a chequered plain in perspective, lost in a warm haze at the horizon.
+    depth = 1.0 / np.maximum(0.04, -h)
+    fx, fz = nx * depth * 1.6, depth * 1.6
+    check = (np.floor(fx) + np.floor(fz)) % 2
+    tiles = mix(np.array([40, 30, 90.0]), np.array([170, 160, 200.0]), check)
+    ground = mix(tiles, np.array([120, 80, 70.0]), smoothstep(2.0, 9.0, depth))
     rgb = np.where(above[..., None], sky, ground)
     rgb = mix(rgb, np.array([255, 250, 230.0]), smoothstep(0.06, 0.0, np.abs(h)))
     # The sun to the upper left, with a wide glow.
