@@ -1,0 +1,78 @@
+// Stand-ins for the scenes, the star field and the 3D scene runner while they are being
+// written. Each draws a black frame (or nothing over it) and keeps its part's own end, so
+// the show runs its whole length. Each block stands alone: delete it when the real
+// function lands.
+#include <cstdint>
+
+#include "engine3d/scene3d.h"
+#include "gp32_functions/gp32_functions.h"
+#include "precalcs/shades.h"
+#include "script/scenes.h"
+#include "script/script.h"
+#include "zarvelin/zarvelin.h"
+
+// --- Space: part 0 ---
+void Space() {
+    ClearScreen(framebuffer[flip], 0);
+    if (prticks >= 12928) EndPart(1);
+}
+
+// --- Vornelo: the work of part 1 ---
+void Vornelo() {
+    ClearScreen(framebuffer[flip], 0);
+    if (signal3d == 1) EndPart(2);
+}
+
+// --- PolarTunnel: part 2 ---
+void PolarTunnel() {
+    ClearScreen(framebuffer[flip], 0);
+    if (prticks > 26623) EndPart(3);
+}
+
+// --- JuhliaIn: part 3 ---
+void JuhliaIn() {
+    ClearScreen(framebuffer[flip], 0);
+    if (prticks >= 26816) EndPart(4);
+}
+
+// --- JuhliaBig: part 4, ending on the flat colour the plasma part starts from ---
+void JuhliaBig() {
+    if (prticks > 26623) {
+        ClearScreen(framebuffer[0], shades[16 * 256]);
+        ClearScreen(framebuffer[1], shades[16 * 256]);
+        EndPart(5);
+        return;
+    }
+    ClearScreen(framebuffer[flip], 0);
+}
+
+// --- PlasmaFace: the work of part 5 ---
+void PlasmaFace() {
+    ClearScreen(framebuffer[flip], 0);
+    if (prticks > 53248) EndPart(6);
+}
+
+// --- PlasmaCube: the work of part 6 ---
+void PlasmaCube() {
+    ClearScreen(framebuffer[flip], 0);
+    if (prticks > 12288) EndPart(8);
+}
+
+// --- WaterPart: part 8, the end of the show ---
+void WaterPart() {
+    ClearScreen(framebuffer[flip], 0);
+    if (prticks > 28776) {
+        part = 7;
+        quit = 1;
+        partime = Ticks();
+    }
+}
+
+// --- BlobStars3D: the star field behind parts 0 and 1 ---
+void BlobStars3D(uint16_t* buffer);
+void BlobStars3D(uint16_t* buffer) { ClearScreen(buffer, 0); }
+
+// --- RunScene3d: draws nothing; scene 24 reports its end as the real one does ---
+void RunScene3d(uint16_t*, int32_t scene) {
+    if (scene == 24 && prticks >= 40448) signal3d = 1;
+}
