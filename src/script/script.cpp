@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "effects/blobs.h"
 #include "effects/picture.h"
 #include "effects/plasma.h"
 #include "engine3d/scene3d.h"
@@ -9,8 +10,6 @@
 #include "precalcs/shades.h"
 #include "script/scenes.h"
 #include "zarvelin/zarvelin.h"
-
-void BlobStars3D(uint16_t* buffer); // star field of part 1, in the effects module
 
 int32_t part = 0;
 int32_t prticks = 0;

@@ -1,4 +1,4 @@
-// Stand-ins for the scenes, the star field and the 3D scene runner while they are being
+// Stand-ins for the scenes and the 3D scene runner while they are being
 // written. Each draws a black frame (or nothing over it) and keeps its part's own end, so
 // the show runs its whole length. Each block stands alone: delete it when the real
 // function lands.
@@ -67,10 +67,6 @@ void WaterPart() {
         partime = Ticks();
     }
 }
-
-// --- BlobStars3D: the star field behind parts 0 and 1 ---
-void BlobStars3D(uint16_t* buffer);
-void BlobStars3D(uint16_t* buffer) { ClearScreen(buffer, 0); }
 
 // --- RunScene3d: draws nothing; scene 24 reports its end as the real one does ---
 void RunScene3d(uint16_t*, int32_t scene) {
