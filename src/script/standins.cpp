@@ -1,10 +1,8 @@
-// Stand-ins for the scenes and the 3D scene runner while they are being
-// written. Each draws a black frame (or nothing over it) and keeps its part's own end, so
-// the show runs its whole length. Each block stands alone: delete it when the real
-// function lands.
+// Stand-ins for the scenes while they are being written. Each draws a black frame and
+// keeps its part's own end, so the show runs its whole length. Each block stands alone:
+// delete it when the real function lands.
 #include <cstdint>
 
-#include "engine3d/scene3d.h"
 #include "gp32_functions/gp32_functions.h"
 #include "precalcs/shades.h"
 #include "script/scenes.h"
@@ -66,9 +64,4 @@ void WaterPart() {
         quit = 1;
         partime = Ticks();
     }
-}
-
-// --- RunScene3d: draws nothing; scene 24 reports its end as the real one does ---
-void RunScene3d(uint16_t*, int32_t scene) {
-    if (scene == 24 && prticks >= 40448) signal3d = 1;
 }
