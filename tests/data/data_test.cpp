@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <utility>
@@ -451,6 +452,40 @@ TEST(Converter, RejectsMalformedSourcesNamingTheFile)
 
     std::ifstream written(out);
     EXPECT_FALSE(written.good()) << "a failed conversion left an output behind";
+}
+
+// The three layouts of one picture address the same pixels: texture rows from the top, texture
+// rows from the bottom (env1 as built), and frame-buffer columns from the bottom.
+TEST(Converter, LayoutsAddressTheSamePixels)
+{
+    const std::string png = std::string(ZARVELIN_SOURCE_DIR) + "/assets/pictures/env1.png";
+    auto convert = [&](const char* layout) {
+        const std::string out = std::string(ZARVELIN_BINARY_DIR) + "/layout_" + layout + ".cpp";
+        const Result run = Convert("picture " + png + " " + out + " env 64 64 " + layout);
+        EXPECT_EQ(run.status, 0) << run.output;
+        std::ifstream in(out);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<uint16_t> values;
+        for (size_t at = text.find('{') + 1; at < text.size();) {
+            const size_t digit = text.find_first_of("0123456789", at);
+            if (digit == std::string::npos || digit > text.find('}', at))
+                break;
+            size_t used = 0;
+            values.push_back(static_cast<uint16_t>(std::stoul(text.substr(digit), &used)));
+            at = digit + used;
+        }
+        return values;
+    };
+    const std::vector<uint16_t> rows = convert("rows"), up = convert("rows-up"), columns = convert("columns");
+    ASSERT_EQ(rows.size(), 4096u);
+    ASSERT_EQ(up.size(), 4096u);
+    ASSERT_EQ(columns.size(), 4096u);
+    for (int y = 0; y < 64; ++y)      // PNG row, from the top
+        for (int x = 0; x < 64; ++x) {
+            EXPECT_EQ(up[(63 - y) * 64 + x], rows[y * 64 + x]);
+            EXPECT_EQ(columns[x * 64 + (63 - y)], rows[y * 64 + x]);
+            EXPECT_EQ(env1[(63 - y) * 64 + x], rows[y * 64 + x]);
+        }
 }
 
 } // namespace

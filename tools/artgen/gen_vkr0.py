@@ -213,8 +213,28 @@ def shore(img, xx, yy):
         img[m] = np.array([16, 14, 18.0]) + (t[m, None] * np.array([60, 30, 10.0]))
 
 
+def birds(img):
+    """A few gulls gliding home against the evening sky."""
+    from PIL import Image, ImageDraw
+    mask = Image.new('L', (W, H), 0)
+    draw = ImageDraw.Draw(mask)
+    for bx, by, span, lift in [(150, 74, 6.0, 0.5), (162, 80, 5.0, 0.2), (171, 71, 4.5, 0.7),
+                               (140, 86, 4.0, 0.35), (186, 84, 3.5, 0.6), (248, 58, 3.0, 0.4)]:
+        for side in (-1, 1):
+            pts = []
+            for k in range(9):
+                u = k / 8
+                x = bx + side * span * u
+                y = by - span * (0.55 * np.sin(u * np.pi * 0.9) * (0.6 + lift) - 0.35 * u * u)
+                pts.append((x * S, y * S))
+            draw.line(pts, fill=255, width=S)
+    m = np.asarray(mask, dtype=np.float64)[..., None] / 255.0
+    img[:] = img * (1 - m) + np.array([34, 24, 46.0]) * m
+
+
 def main():
     big = render()
+    birds(big)
     small = big.reshape(240, S, 320, S, 3).mean(axis=(1, 3))
     grain = Noise(77).value(np.arange(320)[None, :] * 0.9, np.arange(240)[:, None] * 0.9) - 0.5
     rgb = dither5(small + grain[..., None] * 10.0)
