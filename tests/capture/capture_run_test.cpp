@@ -1,0 +1,198 @@
+// Runs the zarvelin-capture executable on short stretches of the show.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "gp32_functions/gp32_functions.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class CaptureRun : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("zarvelin-capture-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // args are put in single quotes; env is a prefix such as "PATH=/nowhere".
+    Result Capture(const std::vector<std::string>& args, const std::string& env = "") const {
+        std::string command = env.empty() ? "" : "env " + env + " ";
+        command += "'" ZARVELIN_BINARY_DIR "/zarvelin-capture' --quiet";
+        for (const std::string& a : args) command += " '" + a + "'";
+        command += " >'" + (dir_ / "stdout").string() + "' 2>'" + (dir_ / "stderr").string() + "'";
+        const int rc = std::system(command.c_str());
+        Result r;
+        r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+        r.out = Slurp(dir_ / "stdout");
+        r.err = Slurp(dir_ / "stderr");
+        return r;
+    }
+    std::string Dir(const char* name) const {
+        fs::create_directories(dir_ / name);
+        return (dir_ / name).string();
+    }
+    static std::set<std::string> Files(const std::string& dir) {
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
+        return names;
+    }
+
+    fs::path dir_;
+};
+
+} // namespace
+
+TEST_F(CaptureRun, AtWritesExactlyTheRequestedFiles) {
+    const std::string out = Dir("at");
+    const Result r = Capture({"--step", "20", "--until", "200", "--at", "0:180,0:0,0:100", "--out", out});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "frames 10 show_ms 200\n");
+    const std::set<std::string> expected = {"p0_t0.raw",   "p0_t0.png",   "p0_t100.raw",
+                                            "p0_t100.png", "p0_t180.raw", "p0_t180.png"};
+    EXPECT_EQ(Files(out), expected);
+    for (const char* stem : {"p0_t0", "p0_t100", "p0_t180"}) {
+        const std::string raw = Slurp(fs::path(out) / (std::string(stem) + ".raw"));
+        ASSERT_EQ(raw.size(), 153600u) << stem;
+        // The picture is the raw frame buffer through the window's conversion.
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        const std::string png_path = (fs::path(out) / (std::string(stem) + ".png")).string();
+        ASSERT_TRUE(png_image_begin_read_from_file(&image, png_path.c_str())) << stem;
+        EXPECT_EQ(image.width, 320u);
+        EXPECT_EQ(image.height, 240u);
+        image.format = PNG_FORMAT_RGB;
+        std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+        ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
+        for (int x = 0; x < 320; x++) {
+            for (int y = 0; y < 240; y++) {
+                const size_t e = static_cast<size_t>(x) * 240 + 239 - y;
+                const uint16_t p = static_cast<uint16_t>(static_cast<uint8_t>(raw[2 * e]) |
+                                                         (static_cast<uint8_t>(raw[2 * e + 1]) << 8));
+                const size_t i = 3 * (static_cast<size_t>(y) * 320 + x);
+                const uint32_t shown = (uint32_t{rgb[i]} << 16) | (uint32_t{rgb[i + 1]} << 8) | rgb[i + 2];
+                ASSERT_EQ(shown, Rgb5551ToPC(p)) << stem << " " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST_F(CaptureRun, IdenticalOptionsGiveIdenticalFrames) {
+    const std::string a = Dir("a");
+    const std::string b = Dir("b");
+    const std::vector<std::string> common = {"--step", "40", "--until", "1200", "--all", "--at", "0:400,0:1160"};
+    std::vector<std::string> args_a = common;
+    args_a.insert(args_a.end(), {"--out", a});
+    std::vector<std::string> args_b = common;
+    args_b.insert(args_b.end(), {"--out", b});
+    const Result ra = Capture(args_a);
+    const Result rb = Capture(args_b);
+    ASSERT_EQ(ra.status, 0) << ra.err;
+    ASSERT_EQ(rb.status, 0) << rb.err;
+    EXPECT_EQ(ra.out, "frames 30 show_ms 1200\n");
+    EXPECT_EQ(ra.out, rb.out);
+    const std::set<std::string> names = Files(a);
+    ASSERT_EQ(names.size(), 30u + 4u);
+    EXPECT_TRUE(names.count("frame_000000.png") && names.count("frame_000029.png"));
+    ASSERT_EQ(Files(b), names);
+    for (const std::string& n : names) EXPECT_EQ(Slurp(fs::path(a) / n), Slurp(fs::path(b) / n)) << n;
+}
+
+TEST_F(CaptureRun, FramesOfAPartFallOnMultiplesOfTheStep) {
+    // Long enough to cross from the first part into the next once the timeline runs.
+    const uint32_t step = 70;
+    const Result r = Capture({"--step", std::to_string(step), "--until", "14000", "--list"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::regex line(R"(frame (\d+) part (\d+) prticks (-?\d+) show_ms (\d+))");
+    std::istringstream in(r.out);
+    std::string text;
+    long frames = 0;
+    long last_part = -1;
+    long last_prticks = 0;
+    while (std::getline(in, text) && text.rfind("frame ", 0) == 0) {
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(text, m, line)) << text;
+        const long index = std::stol(m[1]);
+        const long p = std::stol(m[2]);
+        const long t = std::stol(m[3]);
+        EXPECT_EQ(index, frames);
+        EXPECT_EQ(std::stol(m[4]), frames * static_cast<long>(step));
+        EXPECT_EQ(t % step, 0) << text;
+        if (p == last_part) {
+            EXPECT_EQ(t, last_prticks + step) << text;
+        } else {
+            // The show opens at part time 0; a later part starts one step after the
+            // frame that ended the one before.
+            EXPECT_EQ(t, frames == 0 ? 0 : static_cast<long>(step)) << text;
+            EXPECT_GT(p, last_part) << text;
+        }
+        last_part = p;
+        last_prticks = t;
+        frames++;
+    }
+    EXPECT_EQ(frames, 200);
+    EXPECT_EQ(text, "frames 200 show_ms 14000");
+}
+
+TEST_F(CaptureRun, BenchPrintsItsTable) {
+    const Result r = Capture({"--bench", "--until", "200"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::regex table(
+        R"((part \d frames \d+ draw_median_ms \d+\.\d{3} draw_p95_ms \d+\.\d{3} present_median_ms \d+\.\d{3}\n)+)"
+        R"(total frames 10 draw_median_ms \d+\.\d{3}\nframes 10 show_ms 200\n)");
+    EXPECT_TRUE(std::regex_match(r.out, table)) << r.out;
+}
+
+TEST_F(CaptureRun, BadOptionsAndPathsEndWithStatus2) {
+    const std::string file = (dir_ / "plain-file").string();
+    std::ofstream(file) << "x";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--frobnicate"}, "--frobnicate"},
+        {{"--at", "5-5000"}, "5-5000"},
+        {{"--step", "0"}, "--step"},
+        {{"--at", "0:0", "--out", file}, file},
+        {{"--all", "--out", file + "/sub"}, file},
+    };
+    for (const auto& [args, mention] : cases) {
+        const Result r = Capture(args);
+        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_TRUE(r.out.empty()) << r.out;
+        EXPECT_NE(r.err.find(mention), std::string::npos) << r.err;
+    }
+    const Result help = Capture({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--at P:T"), std::string::npos);
+}
+
+TEST_F(CaptureRun, FrameNeverDrawnIsReported) {
+    const Result r = Capture({"--until", "100", "--at", "0:40,0:200", "--out", Dir("late")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "frames 5 show_ms 100\n");
+    EXPECT_NE(r.err.find("part 0 at 200 ms"), std::string::npos) << r.err;
+    EXPECT_EQ(Files(Dir("late")).size(), 2u);
+}

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "bench.h"
+#include "gp32_functions/gp32_functions.h"
+#include "frame_files.h"
+#include "video.h"
+
+namespace {
+
+struct Png {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    int depth = 0;
+    int colour = 0;
+    std::vector<uint32_t> pixels; // 0x00RRGGBB, rows top to bottom
+};
+
+// Decodes with libpng's own reader, independently of the writer's code.
+bool ReadPng(const std::string& path, Png& png) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+    png.width = image.width;
+    png.height = image.height;
+    // The file's own format, before the simplified reader converts it.
+    FILE* f = std::fopen(path.c_str(), "rb");
+    unsigned char head[26];
+    const bool read = f != nullptr && std::fread(head, 1, sizeof(head), f) == sizeof(head);
+    if (f != nullptr) std::fclose(f);
+    if (!read) return false;
+    png.depth = head[24];
+    png.colour = head[25];
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return false;
+    png.pixels.resize(static_cast<size_t>(png.width) * png.height);
+    for (size_t i = 0; i < png.pixels.size(); i++)
+        png.pixels[i] = (uint32_t{rgb[3 * i]} << 16) | (uint32_t{rgb[3 * i + 1]} << 8) | rgb[3 * i + 2];
+    return true;
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class FrameFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("zarvelin-frame-files-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string Path(const char* name) const { return (dir_ / name).string(); }
+    std::filesystem::path dir_;
+};
+
+} // namespace
+
+TEST(FrameFileNames, StemAndNumbering) {
+    EXPECT_EQ(capture::FrameStem("out", 5, 5000), "out/p5_t5000");
+    EXPECT_EQ(capture::FrameStem(".", 0, 0), "./p0_t0");
+    EXPECT_EQ(capture::NumberedFrameName("d", 0), "d/frame_000000.png");
+    EXPECT_EQ(capture::NumberedFrameName("d", 11399), "d/frame_011399.png");
+}
+
+TEST_F(FrameFiles, KnownFrameBufferAsRawAndPng) {
+    // Column x, element k: screen pixel (x, 239 - k).
+    std::vector<uint16_t> frame(76800);
+    for (int i = 0; i < 76800; i++) frame[i] = static_cast<uint16_t>(i * 2654435761u >> 16);
+    frame[0] = 0xFFFF;           // bottom-left
+    frame[239] = 0x80A0;         // top-left
+    frame[240] = 0x00FF;         // bottom of column 1
+    frame[76799] = 0x0001;       // top-right: bit 0 is never shown
+    frame[319 * 240] = 0xF800;   // bottom-right
+
+    std::vector<uint32_t> scratch(76800);
+    ASSERT_TRUE(capture::WriteRaw(Path("f.raw"), frame.data()));
+    ASSERT_TRUE(capture::WriteFramePng(Path("f.png"), frame.data(), 16, scratch.data()));
+
+    const std::vector<uint8_t> raw = ReadBytes(Path("f.raw"));
+    ASSERT_EQ(raw.size(), 153600u);
+    for (int i = 0; i < 76800; i++) ASSERT_EQ(raw[2 * i] | (raw[2 * i + 1] << 8), frame[i]) << i;
+
+    Png png;
+    ASSERT_TRUE(ReadPng(Path("f.png"), png));
+    EXPECT_EQ(png.width, 320u);
+    EXPECT_EQ(png.height, 240u);
+    EXPECT_EQ(png.depth, 8);
+    EXPECT_EQ(png.colour, 2); // truecolour, no alpha
+    auto at = [&png](int x, int y) { return png.pixels[static_cast<size_t>(y) * 320 + x]; };
+    EXPECT_EQ(at(0, 239), 0xF8F8F8u);
+    EXPECT_EQ(at(0, 0), 0x801080u);
+    EXPECT_EQ(at(1, 239), 0x0018F8u);
+    EXPECT_EQ(at(319, 0), 0x000000u);
+    EXPECT_EQ(at(319, 239), 0xF80000u);
+    for (int x = 0; x < 320; x++) {
+        for (int y = 0; y < 240; y++) ASSERT_EQ(at(x, y), Rgb5551ToPC(frame[x * 240 + 239 - y])) << x << "," << y;
+    }
+}
+
+TEST_F(FrameFiles, UnwritablePathsFail) {
+    std::vector<uint16_t> frame(76800, 0);
+    std::vector<uint32_t> scratch(76800);
+    EXPECT_FALSE(capture::WriteRaw(Path("missing/f.raw"), frame.data()));
+    EXPECT_FALSE(capture::WriteFramePng(Path("missing/f.png"), frame.data(), 16, scratch.data()));
+    capture::WavWriter wav;
+    EXPECT_FALSE(wav.Open(Path("missing/s.wav"), 2, 44100));
+}
+
+TEST_F(FrameFiles, WavHeaderCarriesTheSizes) {
+    capture::WavWriter wav;
+    ASSERT_TRUE(wav.Open(Path("s.wav"), 2, 44100));
+    const int16_t samples[6] = {1, -1, 32767, -32768, 0x1234, 0};
+    ASSERT_TRUE(wav.Write(samples, 2));
+    ASSERT_TRUE(wav.Write(samples + 4, 1));
+    ASSERT_TRUE(wav.Close());
+    const std::vector<uint8_t> b = ReadBytes(Path("s.wav"));
+    ASSERT_EQ(b.size(), 44u + 12u);
+    auto u32 = [&b](size_t i) { return b[i] | (b[i + 1] << 8) | (b[i + 2] << 16) | (uint32_t{b[i + 3]} << 24); };
+    auto u16 = [&b](size_t i) { return static_cast<uint32_t>(b[i] | (b[i + 1] << 8)); };
+    EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
+    EXPECT_EQ(u32(4), 36u + 12u);
+    EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 16), "WAVEfmt ");
+    EXPECT_EQ(u16(20), 1u);
+    EXPECT_EQ(u16(22), 2u);
+    EXPECT_EQ(u32(24), 44100u);
+    EXPECT_EQ(u32(28), 44100u * 4);
+    EXPECT_EQ(u16(32), 4u);
+    EXPECT_EQ(u16(34), 16u);
+    EXPECT_EQ(std::string(b.begin() + 36, b.begin() + 40), "data");
+    EXPECT_EQ(u32(40), 12u);
+    EXPECT_EQ(u16(44), 1u);
+    EXPECT_EQ(u16(46), 0xFFFFu);
+    EXPECT_EQ(u16(48), 0x7FFFu);
+    EXPECT_EQ(u16(50), 0x8000u);
+    EXPECT_EQ(u16(52), 0x1234u);
+}
+
+TEST(CaptureBench, MedianPercentileAndTable) {
+    std::vector<double> empty;
+    EXPECT_EQ(capture::Median(empty), 0.0);
+    EXPECT_EQ(capture::Percentile95(empty), 0.0);
+    std::vector<double> odd = {5, 1, 3};
+    EXPECT_EQ(capture::Median(odd), 3.0);
+    std::vector<double> even = {4, 1, 3, 2};
+    EXPECT_EQ(capture::Median(even), 2.5);
+    std::vector<double> hundred;
+    for (int i = 100; i >= 1; i--) hundred.push_back(i);
+    EXPECT_EQ(capture::Percentile95(hundred), 95.0);
+    std::vector<double> one = {7};
+    EXPECT_EQ(capture::Percentile95(one), 7.0);
+
+    const std::string table = capture::FormatBench({{0, 1.0, 0.5}, {0, 3.0, 0.25}, {1, 2.0, 1.0}, {0, 2.0, 0.75}});
+    EXPECT_EQ(table,
+              "part 0 frames 3 draw_median_ms 2.000 draw_p95_ms 3.000 present_median_ms 0.500\n"
+              "part 1 frames 1 draw_median_ms 2.000 draw_p95_ms 2.000 present_median_ms 1.000\n"
+              "total frames 4 draw_median_ms 2.000\n");
+}

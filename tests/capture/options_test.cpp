@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include "options.h"
+
+using capture::Action;
+using capture::FrameRequest;
+using capture::ParseOptions;
+
+TEST(CaptureOptions, DefaultsAndValues) {
+    const auto none = ParseOptions({});
+    ASSERT_EQ(none.action, Action::Run);
+    EXPECT_EQ(none.options.step, 20u);
+    EXPECT_EQ(none.options.out, ".");
+    EXPECT_EQ(none.options.until, 0u);
+    EXPECT_FALSE(none.options.all || none.options.bench || none.options.list);
+
+    const auto r = ParseOptions({"--step", "40", "--at", "5:5000,4:5000", "--at=2:20000,5:5000", "--out=frames",
+                                 "--all", "--bench", "--until", "1000", "--video", "show.mp4", "--list", "--quiet"});
+    ASSERT_EQ(r.action, Action::Run) << r.error;
+    EXPECT_EQ(r.options.step, 40u);
+    // Repeated requests are taken once, in order of first mention.
+    const std::vector<FrameRequest> at = {{5, 5000}, {4, 5000}, {2, 20000}};
+    EXPECT_EQ(r.options.at, at);
+    EXPECT_EQ(r.options.out, "frames");
+    EXPECT_EQ(r.options.until, 1000u);
+    EXPECT_EQ(r.options.video, "show.mp4");
+    EXPECT_TRUE(r.options.all && r.options.bench && r.options.list && r.options.quiet);
+
+    EXPECT_EQ(ParseOptions({"--at", "0:0,8:28760"}).options.at.size(), 2u);
+    EXPECT_EQ(ParseOptions({"--help"}).action, Action::Help);
+    EXPECT_EQ(ParseOptions({"--step", "7", "-h"}).action, Action::Help);
+}
+
+TEST(CaptureOptions, BadOptionsAreRefused) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--frobnicate"},
+        {"-x"},
+        {"show.mp4"},
+        {"--step"},
+        {"--step", "0"},
+        {"--step", "-20"},
+        {"--step", "20ms"},
+        {"--step", " 20"},
+        {"--step", "60001"},
+        {"--step", "99999999999999999999"},
+        {"--until", "0"},
+        {"--at", ""},
+        {"--at", "5"},
+        {"--at", "5:"},
+        {"--at", ":5000"},
+        {"--at", "9:5000"},
+        {"--at", "-1:5000"},
+        {"--at", "5:-20"},
+        {"--at", "5:5000,"},
+        {"--at", "5:5000,,4:20"},
+        {"--at", "5:5000:3"},
+        {"--at", "a:b"},
+        {"--at", "5:5010"}, // not a multiple of the default step
+        {"--step", "30", "--at", "5:5000"},
+        {"--out", ""},
+        {"--video"},
+        {"--all=yes"},
+    };
+    for (const auto& args : bad) {
+        const auto r = ParseOptions(args);
+        std::string joined;
+        for (const auto& a : args) joined += a + " ";
+        EXPECT_EQ(r.action, Action::Error) << joined;
+        EXPECT_FALSE(r.error.empty()) << joined;
+    }
+    EXPECT_NE(ParseOptions({"--frobnicate"}).error.find("--frobnicate"), std::string::npos);
+    EXPECT_NE(ParseOptions({"--at", "5:x"}).error.find("5:x"), std::string::npos);
+}

@@ -1,0 +1,141 @@
+#include "options.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace capture {
+namespace {
+
+// Decimal digits only, no sign, no spaces, within [lo, hi].
+bool ParseUnsigned(const std::string& text, uint32_t lo, uint32_t hi, uint32_t& value) {
+    if (text.empty() || text.size() > 10) return false;
+    uint64_t v = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, v);
+    if (ec != std::errc() || ptr != end || v < lo || v > hi) return false;
+    value = static_cast<uint32_t>(v);
+    return true;
+}
+
+// Longest show time a request or --until may name: far beyond the show, well inside int32_t.
+constexpr uint32_t kMaxMs = 100000000;
+
+} // namespace
+
+bool ParseFrameList(const std::string& text, std::vector<FrameRequest>& out) {
+    size_t begin = 0;
+    while (true) {
+        const size_t comma = text.find(',', begin);
+        const std::string item = text.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
+        const size_t colon = item.find(':');
+        if (colon == std::string::npos) return false;
+        uint32_t p = 0;
+        uint32_t t = 0;
+        if (!ParseUnsigned(item.substr(0, colon), 0, 8, p)) return false;
+        if (!ParseUnsigned(item.substr(colon + 1), 0, kMaxMs, t)) return false;
+        const FrameRequest r{static_cast<int32_t>(p), static_cast<int32_t>(t)};
+        if (std::find(out.begin(), out.end(), r) == out.end()) out.push_back(r);
+        if (comma == std::string::npos) return true;
+        begin = comma + 1;
+    }
+}
+
+ParseResult ParseOptions(const std::vector<std::string>& args) {
+    ParseResult result;
+    Options& o = result.options;
+    auto fail = [&result](const std::string& message) {
+        result.action = Action::Error;
+        result.error = message;
+        return result;
+    };
+    for (size_t i = 0; i < args.size(); i++) {
+        std::string name = args[i];
+        std::string value;
+        bool has_value = false;
+        if (const size_t eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name = name.substr(0, eq);
+            has_value = true;
+        }
+        const bool takes_value = name == "--step" || name == "--until" || name == "--at" || name == "--out" ||
+                                 name == "--video" || name == "--module";
+        if (takes_value && !has_value) {
+            if (i + 1 >= args.size()) return fail(name + " needs a value");
+            value = args[++i];
+        } else if (!takes_value && has_value) {
+            return fail(name + " takes no value");
+        }
+
+        if (name == "--help" || name == "-h") {
+            result.action = Action::Help;
+            return result;
+        } else if (name == "--step") {
+            if (!ParseUnsigned(value, 1, 60000, o.step))
+                return fail("--step needs whole milliseconds from 1 to 60000, not '" + value + "'");
+        } else if (name == "--until") {
+            if (!ParseUnsigned(value, 1, kMaxMs, o.until))
+                return fail("--until needs whole milliseconds from 1 to " + std::to_string(kMaxMs) + ", not '" +
+                            value + "'");
+        } else if (name == "--at") {
+            if (!ParseFrameList(value, o.at))
+                return fail("--at needs PART:MS[,PART:MS...] with PART 0 to 8 and MS a whole number, not '" +
+                            value + "'");
+        } else if (name == "--out") {
+            if (value.empty()) return fail("--out needs a directory");
+            o.out = value;
+        } else if (name == "--video") {
+            if (value.empty()) return fail("--video needs a file name");
+            o.video = value;
+        } else if (name == "--module") {
+            if (value.empty()) return fail("--module needs a file name");
+            o.module = value;
+        } else if (name == "--all") {
+            o.all = true;
+        } else if (name == "--bench") {
+            o.bench = true;
+        } else if (name == "--list") {
+            o.list = true;
+        } else if (name == "--quiet") {
+            o.quiet = true;
+        } else {
+            return fail("unknown option '" + args[i] + "'");
+        }
+    }
+    // Every frame of a part lies on a multiple of the step, so other times are never drawn.
+    for (const FrameRequest& r : o.at) {
+        if (static_cast<uint32_t>(r.prticks) % o.step != 0) {
+            return fail("--at " + std::to_string(r.part) + ":" + std::to_string(r.prticks) +
+                        " is never drawn: part times are multiples of the step (" + std::to_string(o.step) +
+                        " ms)");
+        }
+    }
+    return result;
+}
+
+const char* Usage() {
+    return "usage: zarvelin-capture [options]\n"
+           "Renders the show without a window or sound output on a virtual clock that advances\n"
+           "exactly STEP milliseconds at every presented frame, so identical options give\n"
+           "identical frames.\n"
+           "\n"
+           "  --step MS            virtual milliseconds per frame (default 20)\n"
+           "  --at P:T[,P:T...]    write the frame of part P at part time T as DIR/pP_tT.raw\n"
+           "                       (76800 16-bit little-endian pixels in frame-buffer order)\n"
+           "                       and DIR/pP_tT.png (320 x 240 as the window shows it)\n"
+           "  --out DIR            directory for --at and --all (default: working directory)\n"
+           "  --all                write every frame as DIR/frame_NNNNNN.png\n"
+           "  --video FILE         encode the show with its soundtrack through ffmpeg\n"
+           "                       (640 x 480, 1000/STEP frames per second)\n"
+           "  --module FILE        music module for --video (default: velkantoria.mod in the\n"
+           "                       working directory, else beside this program)\n"
+           "  --bench              print draw and presentation times per part\n"
+           "  --until MS           stop after MS milliseconds of show time\n"
+           "  --list               print 'frame N part P prticks T' for every frame\n"
+           "  --quiet              no progress bar on standard error\n"
+           "  --help               this text\n"
+           "\n"
+           "At the end it prints 'frames N show_ms M'. Exit status: 0 done, 1 failure,\n"
+           "2 bad options.\n";
+}
+
+} // namespace capture

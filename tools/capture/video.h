@@ -1,0 +1,65 @@
+// Video output: frames piped to ffmpeg beside a soundtrack WAV.
+#pragma once
+#include <sys/types.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace capture {
+
+// Full path of an executable named name in a directory of PATH; empty when there is none.
+std::string FindOnPath(const std::string& name);
+
+// Interleaved signed 16-bit PCM written as a canonical WAV file, block by block; the
+// sizes in the header are filled in by Close.
+class WavWriter {
+  public:
+    WavWriter() = default;
+    WavWriter(const WavWriter&) = delete;
+    WavWriter& operator=(const WavWriter&) = delete;
+    ~WavWriter();
+
+    bool Open(const std::string& path, int channels, int rate);
+    bool Write(const int16_t* samples, size_t frames);
+    // False if any write failed or the data outgrew the format's 4 GB.
+    bool Close();
+
+  private:
+    std::FILE* file_ = nullptr;
+    int channels_ = 0;
+    int rate_ = 0;
+    uint64_t data_bytes_ = 0;
+    bool ok_ = true;
+};
+
+// One ffmpeg process reading 320 x 240 frames on its standard input and encoding them,
+// every pixel doubled to 640 x 480, at 1000/step frames per second into a Matroska file.
+class VideoEncoder {
+  public:
+    VideoEncoder() = default;
+    VideoEncoder(const VideoEncoder&) = delete;
+    VideoEncoder& operator=(const VideoEncoder&) = delete;
+    ~VideoEncoder();
+
+    bool Start(const std::string& ffmpeg, const std::string& file, uint32_t step, std::string& error);
+    // 76800 pixels 0x00RRGGBB, rows top to bottom.
+    bool WriteFrame(const uint32_t* pixels);
+    // Ends the input and waits for ffmpeg; false when it failed.
+    bool Finish(std::string& error);
+
+  private:
+    pid_t pid_ = -1;
+    int fd_ = -1;
+};
+
+// Runs ffmpeg to completion with the given arguments (after the program name); false with
+// a message when it cannot be started or fails.
+bool RunFfmpeg(const std::string& ffmpeg, const std::vector<std::string>& args, std::string& error);
+
+// Puts the encoded frames and the soundtrack side by side into file, video stream copied.
+bool MuxVideo(const std::string& ffmpeg, const std::string& frames, const std::string& wav, const std::string& file,
+              std::string& error);
+
+} // namespace capture
