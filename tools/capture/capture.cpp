@@ -15,9 +15,7 @@
 #include "bench.h"
 #include "frame_files.h"
 #include "script/script.h"
-#if ZARVELIN_CAPTURE_VIDEO
 #include "video_output.h"
-#endif
 #include "zarvelin/zarvelin.h"
 
 namespace capture {
@@ -105,9 +103,7 @@ struct Outputs {
     std::vector<FrameTiming> timings;    // --bench
     std::unique_ptr<uint32_t[]> picture; // 320 x 240 conversion
     std::unique_ptr<uint32_t[]> doubled; // 640 x 480 conversion timed by --bench
-#if ZARVELIN_CAPTURE_VIDEO
     VideoOutput video;
-#endif
     std::string failure;
 };
 
@@ -144,14 +140,10 @@ bool TakeFrame(Outputs& out, const LcdSurface& s, uint32_t index, int32_t frame_
             return false;
         }
     }
-#if ZARVELIN_CAPTURE_VIDEO
     if (!o.video.empty()) {
         ConvertFrame(s.buffer, s.depth, out.picture.get(), 0);
         if (!out.video.AddFrame(out.picture.get(), show_ms, out.failure)) return false;
     }
-#else
-    (void)show_ms;
-#endif
     return true;
 }
 
@@ -167,13 +159,9 @@ int RunCapture(const Options& o) {
     if ((!o.at.empty() || o.all) && !UsableDirectory(o.out, error)) return Fail(error, 2);
 
     Outputs out{o};
-#if ZARVELIN_CAPTURE_VIDEO
     if (!o.video.empty()) {
         if (const int status = out.video.Check(o.video, o.module, error); status != 0) return Fail(error, status);
     }
-#else
-    if (!o.video.empty()) return Fail("--video needs the module player, which this build lacks", 1);
-#endif
     out.written.assign(o.at.size(), false);
     out.picture = std::make_unique<uint32_t[]>(76800);
     out.doubled = std::make_unique<uint32_t[]>(640 * 480);
@@ -189,12 +177,10 @@ int RunCapture(const Options& o) {
     if (SetupDisplay(2) != 0) return Fail("cannot set the video mode", 1);
     LoadingScreen();
 
-#if ZARVELIN_CAPTURE_VIDEO
     if (!o.video.empty() && !out.video.Start(o.step, error)) {
         out.video.Finish(false, error);
         return Fail(error, 1);
     }
-#endif
 
     Progress progress(!o.quiet, o.until != 0 ? o.until : kNominalShowMs);
     partime = Ticks();
@@ -227,9 +213,7 @@ int RunCapture(const Options& o) {
     progress.Update(frames, last_part, vclock, true);
     progress.End();
 
-#if ZARVELIN_CAPTURE_VIDEO
     if (!o.video.empty() && !out.video.Finish(ok, out.failure)) ok = false;
-#endif
     if (!ok) return Fail(out.failure, 1);
 
     if (o.bench) std::fputs(FormatBench(out.timings).c_str(), stdout);

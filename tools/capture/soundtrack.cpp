@@ -29,8 +29,7 @@ bool Soundtrack::Open(const std::string& module, std::string& error) {
         error = "cannot load the music module '" + module + "' (error " + std::to_string(FSOUND_GetError()) + ")";
         return false;
     }
-    ModRewind(mod_);
-    return true;
+    return true; // a fresh load renders from the module's beginning
 }
 
 bool Soundtrack::Render(uint32_t from_ms, uint32_t to_ms, WavWriter& wav) {
