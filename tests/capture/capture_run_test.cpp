@@ -196,3 +196,32 @@ TEST_F(CaptureRun, FrameNeverDrawnIsReported) {
     EXPECT_NE(r.err.find("part 0 at 200 ms"), std::string::npos) << r.err;
     EXPECT_EQ(Files(Dir("late")).size(), 2u);
 }
+
+TEST_F(CaptureRun, VideoNeedsFfmpeg) {
+    const std::string video = (dir_ / "show.mp4").string();
+    const Result r = Capture({"--until", "100", "--video", video}, "PATH=/nowhere");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("ffmpeg"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(video));
+}
+
+TEST_F(CaptureRun, VideoCarriesPictureAndSound) {
+    if (std::system("ffprobe -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg installed";
+    const std::string video = Dir("video") + "/show.mp4";
+    // The module lies beside the executable, not in the test's working directory.
+    const Result r = Capture({"--step", "40", "--until", "800", "--video", video});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "frames 20 show_ms 800\n");
+    // Nothing but the video is left behind.
+    EXPECT_EQ(Files(Dir("video")), std::set<std::string>{"show.mp4"});
+    const std::string probe = (dir_ / "probe").string();
+    const std::string command = "ffprobe -v error -show_entries stream=codec_type,width,height,r_frame_rate,nb_frames,duration "
+                                "-of compact=nokey=0 '" + video + "' >'" + probe + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string streams = Slurp(probe);
+    EXPECT_NE(streams.find("codec_type=video|width=640|height=480|r_frame_rate=25/1|duration=0.800000|nb_frames=20"),
+              std::string::npos)
+        << streams;
+    const std::regex audio(R"(codec_type=audio\|.*duration=0\.8\d*)");
+    EXPECT_TRUE(std::regex_search(streams, audio)) << streams;
+}
