@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -81,7 +82,8 @@ class Progress {
 bool UsableDirectory(const std::string& dir, std::string& error) {
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
-    if (!std::filesystem::is_directory(dir)) {
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(dir, ignored)) {
         error = "cannot use output directory '" + dir + "': " + (ec ? ec.message() : "not a directory");
         return false;
     }
@@ -189,6 +191,13 @@ int RunCapture(const Options& o) {
     int32_t last_part = part;
     bool ok = true;
     while (quit == 0 && (o.until == 0 || vclock < o.until)) {
+        // The time base is a signed 32-bit millisecond count: a show that never ends stops
+        // before its clock would leave that range.
+        if (vclock > static_cast<uint32_t>(INT32_MAX) - o.step) {
+            ok = false;
+            out.failure = "the show did not end before its clock ran out";
+            break;
+        }
         const int32_t frame_part = part; // the part drawing this frame, even if it ends in it
         const uint32_t show_ms = vclock;
         const Clock::time_point t0 = Clock::now();

@@ -4,12 +4,14 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <system_error>
 
 namespace capture {
 
 int VideoOutput::Check(const std::string& file, const std::string& module, std::string& error) {
     const std::filesystem::path parent = std::filesystem::path(file).parent_path();
-    if (!parent.empty() && !std::filesystem::is_directory(parent)) {
+    std::error_code ec;
+    if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) {
         error = "cannot write video '" + file + "': no directory '" + parent.string() + "'";
         return 2;
     }
