@@ -2,12 +2,8 @@
 
 #include <cstdlib>
 
-#include "effects/blobs.h"
-#include "effects/picture.h"
-#include "effects/plasma.h"
 #include "engine3d/scene3d.h"
 #include "gp32_functions/gp32_functions.h"
-#include "precalcs/shades.h"
 #include "script/scenes.h"
 #include "zarvelin/zarvelin.h"
 
@@ -16,19 +12,6 @@ int32_t prticks = 0;
 int32_t signal3d = 0;
 int32_t chpart = 1;
 int32_t bpp[9];
-
-namespace {
-constexpr int32_t kPlasmaRow = 34 * 256;
-constexpr int32_t kStarRow = 32 * 256;
-
-// Last 128 ms of part 1: the star colours run out to white.
-void StarsToWhite(int32_t t) {
-    float f = static_cast<float>((t - 40320) * 0.0078125);
-    // The frame that ends the part may lie past t = 40448: stop at white exactly.
-    if (f > 1.0f) f = 1.0f;
-    Fade2Shade(&sshades[kStarRow], wshade, f, &shades[kStarRow]);
-}
-} // namespace
 
 void EndPart(int32_t next) {
     partime = Ticks();
@@ -46,21 +29,16 @@ void Script() {
         if (InitGraphics(16) != 0) std::exit(1);
     }
 
-    const int32_t t = prticks;
-    uint16_t* fb = framebuffer[flip];
     switch (part) {
     case 0:
         Space();
         break;
     case 1:
-        BlobStars3D(fb);
-        RunScene3d(fb, 24);
-        if (t > 40320) StarsToWhite(t);
-        if (signal3d == 1) EndPart(2);
+        Vornelo();
         break;
     case 2:
         PolarTunnel();
-        RunScene3d(fb, 20);
+        RunScene3d(framebuffer[flip], 20);
         break;
     case 3:
         JuhliaIn();
@@ -69,22 +47,13 @@ void Script() {
         JuhliaBig();
         break;
     case 5:
-        if (t > 4095) {
-            Plasma(fb, &shades[kPlasmaRow]);
-        } else {
-            PlasmaFade(fb, &shades[kPlasmaRow], static_cast<uint32_t>(t >> 4));
-        }
-        if (t > 6655) RunScene3d(fb, 3);
-        if (t > 53248) EndPart(6);
+        PlasmaFace();
         break;
     case 6:
-        OpenVKR(fb, 31);
-        RunScene3d(fb, 4);
-        if (t <= 2047) PlasmaFade2(fb, &shades[kPlasmaRow], static_cast<uint32_t>(255 - (t >> 3)));
-        if (t > 12288) EndPart(8);
+        PlasmaCube();
         break;
     case 7:
-        ClearScreen(fb, 0);
+        ClearScreen(framebuffer[flip], 0);
         quit = 1;
         break;
     case 8:
