@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "data/data.h"
 #include "effects/julia.h"
 #include "effects/warps.h"
 #include "precalcs/tables.h"
@@ -157,4 +158,40 @@ TEST(EightBitMode, BlursKeepLanesApartAndZoomEnlarges) {
     }
     Zoom(src.data(), dst.data(), 0.5f); // past the source: its last column and element
     EXPECT_EQ(dst[319 * 240 + 239], src[76799]);
+}
+
+TEST(LogoZoom, RealCaptionAndLogoKeepTheirTransparentEdges) {
+    std::vector<uint16_t> frame = Frame();
+    LogoZoom(frame.data(), 96, 108, 1.0f);
+    int drawn = 0;
+    for (int c = 0; c < 128; c++) {
+        for (int e = 0; e < 32; e++) {
+            const uint16_t p = presents[c * 32 + e];
+            ASSERT_EQ(frame[(96 + c) * 240 + 108 + e], p != 0 ? p : kBackground);
+            drawn += p != 0;
+        }
+    }
+    EXPECT_GT(drawn, 0);
+    // Shrunk to a quarter, nothing leaves the centre quarter of the area.
+    frame = Frame();
+    LogoZoom(frame.data(), 96, 108, 0.25f);
+    for (int c = 0; c < 320; c++) {
+        for (int k = 0; k < 240; k++) {
+            if (c < 144 || c >= 176 || k < 120 || k >= 128) {
+                ASSERT_EQ(frame[c * 240 + k], kBackground) << c << " " << k;
+            }
+        }
+    }
+    // The logo drawn through the start masks (nothing shown) and then fully shown.
+    const int32_t saved = prticks;
+    DistortInit();
+    prticks = 0;
+    frame = Frame();
+    LogoDistort(frame.data(), 64, 78);
+    EXPECT_EQ(frame, Frame());
+    for (int n = 0; n < 92; n++) yscan[n] = 1;
+    LogoDistort(frame.data(), 64, 78);
+    EXPECT_NE(frame, Frame());
+    DistortInit();
+    prticks = saved;
 }
