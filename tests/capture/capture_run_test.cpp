@@ -1,19 +1,18 @@
 // Runs the zarvelin-capture executable on short stretches of the show.
 #include <gtest/gtest.h>
-#include <png.h>
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "gp32_functions/gp32_functions.h"
+#include "test_files.h"
 
 namespace fs = std::filesystem;
 
@@ -25,10 +24,7 @@ struct Result {
     std::string err;
 };
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+std::string Slurp(const fs::path& path) { return capture_test::Slurp(path.string()); }
 
 class CaptureRun : public ::testing::Test {
   protected:
@@ -79,26 +75,11 @@ TEST_F(CaptureRun, AtWritesExactlyTheRequestedFiles) {
     for (const char* stem : {"p0_t0", "p0_t100", "p0_t180"}) {
         const std::string raw = Slurp(fs::path(out) / (std::string(stem) + ".raw"));
         ASSERT_EQ(raw.size(), 153600u) << stem;
-        // The picture is the raw frame buffer through the window's conversion.
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        const std::string png_path = (fs::path(out) / (std::string(stem) + ".png")).string();
-        ASSERT_TRUE(png_image_begin_read_from_file(&image, png_path.c_str())) << stem;
-        EXPECT_EQ(image.width, 320u);
-        EXPECT_EQ(image.height, 240u);
-        image.format = PNG_FORMAT_RGB;
-        std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-        ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
-        for (int x = 0; x < 320; x++) {
-            for (int y = 0; y < 240; y++) {
-                const size_t e = static_cast<size_t>(x) * 240 + 239 - y;
-                const uint16_t p = static_cast<uint16_t>(static_cast<uint8_t>(raw[2 * e]) |
-                                                         (static_cast<uint8_t>(raw[2 * e + 1]) << 8));
-                const size_t i = 3 * (static_cast<size_t>(y) * 320 + x);
-                const uint32_t shown = (uint32_t{rgb[i]} << 16) | (uint32_t{rgb[i + 1]} << 8) | rgb[i + 2];
-                ASSERT_EQ(shown, Rgb5551ToPC(p)) << stem << " " << x << "," << y;
-            }
-        }
+        capture_test::Png png;
+        ASSERT_TRUE(capture_test::ReadPng((fs::path(out) / (std::string(stem) + ".png")).string(), png)) << stem;
+        EXPECT_EQ(png.width, 320u);
+        EXPECT_EQ(png.height, 240u);
+        EXPECT_TRUE(capture_test::PngShowsRaw(png, raw, Rgb5551ToPC)) << stem;
     }
 }
 

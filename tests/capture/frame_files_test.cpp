@@ -1,54 +1,22 @@
 #include <gtest/gtest.h>
-#include <png.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "bench.h"
-#include "gp32_functions/gp32_functions.h"
 #include "frame_files.h"
+#include "gp32_functions/gp32_functions.h"
+#include "test_files.h"
 #include "video.h"
 
 namespace {
 
-struct Png {
-    uint32_t width = 0;
-    uint32_t height = 0;
-    int depth = 0;
-    int colour = 0;
-    std::vector<uint32_t> pixels; // 0x00RRGGBB, rows top to bottom
-};
-
-// Decodes with libpng's own reader, independently of the writer's code.
-bool ReadPng(const std::string& path, Png& png) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-    png.width = image.width;
-    png.height = image.height;
-    // The file's own format, before the simplified reader converts it.
-    FILE* f = std::fopen(path.c_str(), "rb");
-    unsigned char head[26];
-    const bool read = f != nullptr && std::fread(head, 1, sizeof(head), f) == sizeof(head);
-    if (f != nullptr) std::fclose(f);
-    if (!read) return false;
-    png.depth = head[24];
-    png.colour = head[25];
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return false;
-    png.pixels.resize(static_cast<size_t>(png.width) * png.height);
-    for (size_t i = 0; i < png.pixels.size(); i++)
-        png.pixels[i] = (uint32_t{rgb[3 * i]} << 16) | (uint32_t{rgb[3 * i + 1]} << 8) | rgb[3 * i + 2];
-    return true;
-}
+using capture_test::Png;
+using capture_test::ReadPng;
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string bytes = capture_test::Slurp(path);
+    return {bytes.begin(), bytes.end()};
 }
 
 class FrameFiles : public ::testing::Test {
@@ -87,25 +55,24 @@ TEST_F(FrameFiles, KnownFrameBufferAsRawAndPng) {
     ASSERT_TRUE(capture::WriteRaw(Path("f.raw"), frame.data()));
     ASSERT_TRUE(capture::WriteFramePng(Path("f.png"), frame.data(), 16, scratch.data()));
 
-    const std::vector<uint8_t> raw = ReadBytes(Path("f.raw"));
+    const std::string raw = capture_test::Slurp(Path("f.raw"));
     ASSERT_EQ(raw.size(), 153600u);
-    for (int i = 0; i < 76800; i++) ASSERT_EQ(raw[2 * i] | (raw[2 * i + 1] << 8), frame[i]) << i;
+    for (int i = 0; i < 76800; i++)
+        ASSERT_EQ(static_cast<uint8_t>(raw[2 * i]) | (static_cast<uint8_t>(raw[2 * i + 1]) << 8), frame[i]) << i;
 
     Png png;
     ASSERT_TRUE(ReadPng(Path("f.png"), png));
     EXPECT_EQ(png.width, 320u);
     EXPECT_EQ(png.height, 240u);
-    EXPECT_EQ(png.depth, 8);
-    EXPECT_EQ(png.colour, 2); // truecolour, no alpha
+    EXPECT_EQ(png.bit_depth, 8);
+    EXPECT_EQ(png.colour_type, 2); // truecolour, no alpha
     auto at = [&png](int x, int y) { return png.pixels[static_cast<size_t>(y) * 320 + x]; };
     EXPECT_EQ(at(0, 239), 0xF8F8F8u);
     EXPECT_EQ(at(0, 0), 0x801080u);
     EXPECT_EQ(at(1, 239), 0x0018F8u);
     EXPECT_EQ(at(319, 0), 0x000000u);
     EXPECT_EQ(at(319, 239), 0xF80000u);
-    for (int x = 0; x < 320; x++) {
-        for (int y = 0; y < 240; y++) ASSERT_EQ(at(x, y), Rgb5551ToPC(frame[x * 240 + 239 - y])) << x << "," << y;
-    }
+    EXPECT_TRUE(capture_test::PngShowsRaw(png, raw, Rgb5551ToPC));
 }
 
 TEST_F(FrameFiles, UnwritablePathsFail) {
