@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "effects/polar.h"
 #include "generate3d/generate3d.h"
 #include "precalcs/shades.h"
 #include "precalcs/tables.h"
@@ -72,6 +73,7 @@ void precalcs() {
     BlobInit();
     Stars3dInit();
     DistortInit();
+    PolarInit();
     Set8bitPals();
     colortest();
     CloneColors();
