@@ -130,12 +130,12 @@ const char* Usage() {
            "                       working directory, else beside this program)\n"
            "  --bench              print draw and presentation times per part\n"
            "  --until MS           stop after MS milliseconds of show time\n"
-           "  --list               print 'frame N part P prticks T' for every frame\n"
+           "  --list               print 'frame N part P prticks T show_ms M' per frame\n"
            "  --quiet              no progress bar on standard error\n"
            "  --help               this text\n"
            "\n"
            "At the end it prints 'frames N show_ms M'. Exit status: 0 done, 1 failure,\n"
-           "2 bad options.\n";
+           "2 bad options or an unusable output path.\n";
 }
 
 } // namespace capture
