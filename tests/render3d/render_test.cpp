@@ -7,6 +7,7 @@
 #include "engine3d/lighting.h"
 #include "precalcs/shades.h"
 #include "precalcs/tables.h"
+#include "render3d/primitives.h"
 #include "render3d/render.h"
 #include "script/script.h"
 
@@ -210,4 +211,50 @@ TEST_F(RenderTest, RenderSpecialSplitsNearGouraudFromFarFlat) {
     Scene u(10);
     RenderSpecial(&u.obj, 3, 0, 0.0f, frame.data());
     for (int i = 0; i < 10; i++) ASSERT_EQ(frame[Scene::FirstPixel(i)], gouraud) << i;
+}
+
+TEST_F(RenderTest, PointLineAndBallStyles) {
+    Point3d pts[3] = {{0, 0, 0, 0x1234}, {0, 0, 0, 0x4321}, {0, 0, 0, 32}};
+    Line3d lns[1] = {{0, 1, 0}};
+    Object3d o{};
+    o.pts = pts;
+    o.npts = 3;
+    o.lns = lns;
+    o.nlns = 1;
+    spts[0] = {0, 0, 0xABCD0000u};
+    spts[1] = {10, 0, 0};
+    spts[2] = {320, 5, 0};
+    RenderMode = 1; // points: no column shift; off-screen points skipped
+    Render(&o, 0, 0, frame.data(), 0, nullptr, nullptr, nullptr, 16);
+    EXPECT_EQ(spts[0].colour, 0xABCD1234u); // colour copy writes the low half
+    EXPECT_EQ(frame[0], 0x1234);
+    EXPECT_EQ(frame[2400], 0x4321);
+    EXPECT_EQ(std::count_if(frame.begin(), frame.end(), [](uint16_t v) { return v != kBlank; }), 2);
+
+    SetUp();
+    RenderMode = 2; // lines: one column to the right, far end not drawn
+    Render(&o, 0, 0, frame.data(), 0, nullptr, nullptr, nullptr, 16);
+    EXPECT_EQ(frame[240], 0xFFFE);
+    EXPECT_EQ(frame[2400], 0xFFFE);
+    EXPECT_EQ(frame[2640], kBlank);
+    SetUp();
+    Render(&o, 0, 0, frame.data(), 0, nullptr, nullptr, nullptr, 12); // no such pixel size
+    EXPECT_TRUE(Blank());
+
+    // Balls: the nearer ball (depth 68424, size 1.0) is drawn last, over the farther one;
+    // a ball at depth 93000 has size 0 and draws nothing.
+    InitBalls();
+    spts[0] = {100, 100, 0};
+    spts[1] = {100, 100, 0};
+    spts[2] = {200, 100, 0};
+    fpts[0].z = 68424;
+    fpts[1].z = 80000;
+    fpts[2].z = 93000;
+    pts[0].colour = 16;
+    pts[1].colour = 48;
+    RenderMode = 0;
+    Render(&o, 0, 0, frame.data(), 0, nullptr, nullptr, nullptr, 16);
+    EXPECT_EQ(swp[2], 0); // sorted far to near
+    EXPECT_EQ(frame[(92 + 8) * 240 + 92 + 8], ball_p[16 + ball_c[8 * 16 + 8]]);
+    for (int c = 190; c < 210; c++) ASSERT_EQ(frame[c * 240 + 100], kBlank);
 }
