@@ -119,7 +119,7 @@ signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int flags) {
     want.channels = 2;
     want.samples = kOutputFrames;
     want.callback = FillAudio;
-    // No obtained spec: SDL converts to the device's own format, so the callback always
+    // No obtained format: SDL converts to the device's own format, so the callback always
     // fills 16-bit stereo at mixrate.
     if (SDL_OpenAudio(&want, nullptr) < 0) {
         if (audio_started_here) SDL_QuitSubSystem(SDL_INIT_AUDIO);

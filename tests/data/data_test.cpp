@@ -159,7 +159,7 @@ TEST(Ball, PaletteFollowsTheRamps)
     static const Ramp ramps[15] = {
         {U, 0, 0}, {0, U, 0}, {0, 0, U}, {U, U, 0}, {U, 0, U}, {0, U, U}, {U, U, U},
         {D, U, 0}, {D, 0, U}, {0, D, U}, {31, U, 0}, {U, D, U}, {U, 0, 31}, {U, 16, D}, {31, U, D}};
-    auto channel = [&](int spec, int pos) { return spec == U ? rise[pos] : spec == D ? rise[15 - pos] : spec; };
+    auto channel = [&](int rule, int pos) { return rule == U ? rise[pos] : rule == D ? rise[15 - pos] : rule; };
     auto stored = [](int i) { return gp32ball[2 + 2 * i] | gp32ball[3 + 2 * i] << 8; };
 
     static_assert(sizeof gp32ball == 768);

@@ -37,12 +37,12 @@ SPRITE = """\
 0 0 0 0 0 0 5 5 5 6 0 0 0 0 0 0"""
 
 
-def channel(spec, pos):
-    if spec == UP:
+def channel(rule, pos):
+    if rule == UP:
         return RISE[pos]
-    if spec == DOWN:
+    if rule == DOWN:
         return FALL[pos]
-    return spec
+    return rule
 
 
 def colour(index):
