@@ -25,19 +25,22 @@ void Tables() {
         SineEntriesA(n);
         SineEntriesB(n);
     }
-    for (int i = 0; i < 76800; i++) DistAngleEntry(i);
+    for (int i = 0; i < 76800; i++)
+        DistAngleEntry(i);
     BlobInit();
     Stars3dInit();
     DistortInit();
     colortest();
     PolarInit();
-    for (int n = 0; n < 92; n++) yscan[n] = 1;
+    for (int n = 0; n < 92; n++)
+        yscan[n] = 1;
     built = true;
 }
 
 void BM_Juhlia(benchmark::State& state) {
     Tables();
-    for (auto _ : state) Juhlia(Frame().data(), shades + 16 * 256, 0.3f, 0.5f);
+    for (auto _ : state)
+        Juhlia(Frame().data(), shades + 16 * 256, 0.3f, 0.5f);
 }
 BENCHMARK(BM_Juhlia);
 
@@ -54,7 +57,8 @@ BENCHMARK(BM_Juhlia128AndRotozoomer);
 void BM_Polar(benchmark::State& state) {
     Tables();
     prticks = 20000;
-    for (auto _ : state) Polar(Frame().data(), shades + 11 * 256, shades + 12 * 256);
+    for (auto _ : state)
+        Polar(Frame().data(), shades + 11 * 256, shades + 12 * 256);
 }
 BENCHMARK(BM_Polar);
 

@@ -11,8 +11,8 @@ extern const uint8_t gp32ball[768];
 
 // RGB5551 pictures stored column by column, element 0 at the bottom of the screen.
 extern const uint16_t vkr0[320 * 240];
-extern const uint16_t quellmark[192 * 84];  // 0 is transparent
-extern const uint16_t presents[128 * 32];   // 0 is transparent
+extern const uint16_t quellmark[192 * 84]; // 0 is transparent
+extern const uint16_t presents[128 * 32];  // 0 is transparent
 
 // RGB5551 textures, texel (u, v) at v * width + u.
 extern const uint16_t vornelo[128 * 128];

@@ -72,7 +72,8 @@ void clean_blob(int x, int y, float s) {
 }
 
 void Blobs2vram(uint16_t* dst, const uint16_t* row) {
-    for (int p = 0; p < 76800; p++) dst[p] = row[blobbuffer[p]];
+    for (int p = 0; p < 76800; p++)
+        dst[p] = row[blobbuffer[p]];
 }
 
 namespace {
@@ -112,9 +113,11 @@ void BlobStars3D(uint16_t* dst) {
         }
     }
     if (static_cast<uint32_t>(prticks) - static_cast<uint32_t>(wtime) > 15u) {
-        for (int i = 0; i < 512; i++) star3dz[i] -= star3dv[i];
+        for (int i = 0; i < 512; i++)
+            star3dz[i] -= star3dv[i];
         wtime = prticks;
     }
     Blobs2vram(dst, shades + 32 * 256);
-    for (int i = 0; i < 512; i++) clean_blob(sx[i], sy[i], sz[i]);
+    for (int i = 0; i < 512; i++)
+        clean_blob(sx[i], sy[i], sz[i]);
 }

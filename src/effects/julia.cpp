@@ -51,8 +51,10 @@ void Juhlia(uint16_t* dst, const uint16_t* row, float cr, float ci) {
 
 void Juhlia128(uint8_t* image) {
     const int32_t t = prticks;
-    const int32_t CR = static_cast<int32_t>(std::sin(static_cast<double>(static_cast<float>(t) / 640.0f)) * 256.0);
-    const int32_t CI = static_cast<int32_t>(std::cos(static_cast<double>(static_cast<float>(t) / 768.0f)) * 256.0);
+    const int32_t CR =
+        static_cast<int32_t>(std::sin(static_cast<double>(static_cast<float>(t) / 640.0f)) * 256.0);
+    const int32_t CI =
+        static_cast<int32_t>(std::cos(static_cast<double>(static_cast<float>(t) / 768.0f)) * 256.0);
     for (int j = 0; j < 128; j++) {
         const int32_t x = -448 + 7 * j;
         for (int q = 127; q >= 64; q--) {

@@ -28,7 +28,9 @@ void OpenPicture(uint16_t* buffer, const uint16_t* picture, int32_t shift) {
     }
 }
 
-void OpenVKR(uint16_t* buffer, int32_t shift) { OpenPicture(buffer, vkr0, shift); }
+void OpenVKR(uint16_t* buffer, int32_t shift) {
+    OpenPicture(buffer, vkr0, shift);
+}
 
 void Close(uint16_t* buffer, int32_t count) {
     if (count < 0) return;

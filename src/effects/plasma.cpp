@@ -18,11 +18,13 @@ int32_t PlasmaPhase(int64_t t) {
 
 // The terms that depend on the column alone, computed once per column.
 struct Column {
-    int32_t cx;         // fsin4[x]
-    const int32_t* s8;  // fsin8 + ph + x, indexed by the element
+    int32_t cx;        // fsin4[x]
+    const int32_t* s8; // fsin8 + ph + x, indexed by the element
 };
 
-inline Column ColumnTerms(int32_t ph, int x) { return {fsin4[x], fsin8 + ph + x}; }
+inline Column ColumnTerms(int32_t ph, int x) {
+    return {fsin4[x], fsin8 + ph + x};
+}
 
 inline uint32_t Value(const Column& c, int k) {
     return static_cast<uint32_t>(fsin6[k] + c.cx + c.s8[k]) & 255u;

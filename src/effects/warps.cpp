@@ -14,7 +14,9 @@ inline void PutOpaque(uint16_t* dst, int x, int k, uint16_t p) {
     if (p != 0 && static_cast<unsigned>(x) < 320u && static_cast<unsigned>(k) < 240u) dst[x * 240 + k] = p;
 }
 
-inline int Clamp(int64_t v, int hi) { return v < 0 ? 0 : v > hi ? hi : static_cast<int>(v); }
+inline int Clamp(int64_t v, int hi) {
+    return v < 0 ? 0 : v > hi ? hi : static_cast<int>(v);
+}
 } // namespace
 
 void ZoomPicture(uint16_t* dst, const uint16_t* image, int x0, int k0, float z) {
@@ -34,7 +36,9 @@ void ZoomPicture(uint16_t* dst, const uint16_t* image, int x0, int k0, float z) 
     }
 }
 
-void LogoZoom(uint16_t* dst, int x0, int k0, float z) { ZoomPicture(dst, presents, x0, k0, z); }
+void LogoZoom(uint16_t* dst, int x0, int k0, float z) {
+    ZoomPicture(dst, presents, x0, k0, z);
+}
 
 void DistortPicture(uint16_t* dst, const uint16_t* image, int x0, int k0) {
     // prticks is never negative in the show; as unsigned the phases stay in range anyway.
@@ -53,7 +57,9 @@ void DistortPicture(uint16_t* dst, const uint16_t* image, int x0, int k0) {
     }
 }
 
-void LogoDistort(uint16_t* dst, int x0, int k0) { DistortPicture(dst, quellmark, x0, k0); }
+void LogoDistort(uint16_t* dst, int x0, int k0) {
+    DistortPicture(dst, quellmark, x0, k0);
+}
 
 namespace {
 // trunc(v) modulo 2^32: texture coordinates wrap, so a step that leaves 32 bits keeps
@@ -90,8 +96,8 @@ void Rotozoomer(uint16_t* dst, const uint16_t* row, float angle, float zoom) {
 
 namespace {
 constexpr uint32_t kLanes = 0x3F3F3F3Fu;
-constexpr int kFirst = 240;           // first byte of column 1
-constexpr int kEnd = kFirst + 76320;  // one past the last byte of column 318
+constexpr int kFirst = 240;          // first byte of column 1
+constexpr int kEnd = kFirst + 76320; // one past the last byte of column 318
 
 inline uint32_t Word(const uint8_t* p) {
     uint32_t w;
@@ -108,7 +114,8 @@ inline void Store(uint8_t* buffer, uint8_t* out, int p, uint32_t w) {
 
 void Blur(uint8_t* buffer, uint8_t* out) {
     for (int p = kFirst; p < kEnd; p += 4) {
-        const uint32_t sum = Word(buffer + p - 4) + Word(buffer + p + 4) + Word(buffer + p - 240) + Word(buffer + p + 240);
+        const uint32_t sum =
+            Word(buffer + p - 4) + Word(buffer + p + 4) + Word(buffer + p - 240) + Word(buffer + p + 240);
         Store(buffer, out, p, (sum >> 2) & kLanes);
     }
 }
@@ -132,6 +139,7 @@ void Zoom(const uint8_t* src, uint8_t* dst, float factor) {
     const int64_t step = static_cast<int64_t>(65536.0f / factor);
     for (int x = 0; x < 320; x++) {
         const uint8_t* column = src + Clamp((x * step) >> 16, 319) * 240;
-        for (int k = 0; k < 240; k++) dst[x * 240 + k] = column[Clamp((k * step) >> 16, 239)];
+        for (int k = 0; k < 240; k++)
+            dst[x * 240 + k] = column[Clamp((k * step) >> 16, 239)];
     }
 }

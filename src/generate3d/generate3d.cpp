@@ -82,7 +82,8 @@ void InitTestObject(Object3d* obj, int32_t type) {
 
 void Init3d() {
     // Built once per run; a repeated call rebuilds from empty slots instead of leaking.
-    for (Object3d& o : object) ReleaseObject3d(&o);
+    for (Object3d& o : object)
+        ReleaseObject3d(&o);
     InitTestObject(&object[0], 0);
     InitTestObject(&object[1], 2);
     InitTestObject(&object[2], 3);

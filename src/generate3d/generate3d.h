@@ -42,8 +42,8 @@ struct Object3d {
 };
 
 struct ScreenPoint {
-    int32_t x;      // column
-    int32_t y;      // element within the column
+    int32_t x;       // column
+    int32_t y;       // element within the column
     uint32_t colour; // colour or shade, upper 16 bits zero
 };
 
@@ -91,8 +91,7 @@ void AllocateLines3d(Object3d* obj, int32_t nlns);
 void ReleaseObject3d(Object3d* obj);
 
 // Start-up allocation of count zeroed records; running out of memory ends the program.
-template <class T>
-T* NewArray3d(int32_t count) {
+template <class T> T* NewArray3d(int32_t count) {
     void* p = std::calloc(count > 0 ? static_cast<size_t>(count) : 1, sizeof(T));
     if (p == nullptr) {
         std::fprintf(stderr, "Out of memory building the 3D objects\n");

@@ -52,19 +52,23 @@ void GenerateGrid(Object3d* obj) {
 void GenerateCube(Object3d* obj) {
     static const int32_t kCorners[8][3] = {{-64, 64, -64}, {-64, -64, -64}, {64, -64, -64}, {64, 64, -64},
                                            {-64, 64, 64},  {-64, -64, 64},  {64, -64, 64},  {64, 64, 64}};
-    static const int32_t kTriangles[12][3] = {{0, 1, 2}, {0, 2, 3}, {7, 6, 5}, {7, 5, 4}, {3, 2, 6}, {3, 6, 7},
-                                              {4, 5, 1}, {4, 1, 0}, {4, 0, 3}, {4, 3, 7}, {1, 5, 6}, {1, 6, 2}};
+    static const int32_t kTriangles[12][3] = {{0, 1, 2}, {0, 2, 3}, {7, 6, 5}, {7, 5, 4},
+                                              {3, 2, 6}, {3, 6, 7}, {4, 5, 1}, {4, 1, 0},
+                                              {4, 0, 3}, {4, 3, 7}, {1, 5, 6}, {1, 6, 2}};
     static const int32_t kEdges[12][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6},
                                           {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
     AllocateObject3d(obj, 8, 12);
     AllocateLines3d(obj, 12);
-    for (int i = 0; i < 8; i++) obj->pts[i] = {kCorners[i][0], kCorners[i][1], kCorners[i][2], 0};
+    for (int i = 0; i < 8; i++)
+        obj->pts[i] = {kCorners[i][0], kCorners[i][1], kCorners[i][2], 0};
     for (int i = 0; i < 12; i++) {
         Polygon3d& t = obj->pls[i];
         t = Triangle(kTriangles[i][0], kTriangles[i][1], kTriangles[i][2]);
         // Each square face shows the texture's square 8..248.
-        if (i % 2 == 0) SetUv(&t, 8, 8, 8, 248, 248, 248);
-        else SetUv(&t, 8, 8, 248, 248, 248, 8);
+        if (i % 2 == 0)
+            SetUv(&t, 8, 8, 8, 248, 248, 248);
+        else
+            SetUv(&t, 8, 8, 248, 248, 248, 8);
         obj->lns[i] = {kEdges[i][0], kEdges[i][1], 0xFFFF};
     }
     CalcNorms(obj, 1);
@@ -72,7 +76,8 @@ void GenerateCube(Object3d* obj) {
     SetPose(obj, 320);
 }
 
-void GenerateSpherical(Object3d* obj, int32_t, float rphi, float rtheta, float aphi, float atheta, float base) {
+void GenerateSpherical(Object3d* obj, int32_t, float rphi, float rtheta, float aphi, float atheta,
+                       float base) {
     AllocateObject3d(obj, 576, 1104);
     for (int k = 0; k < 24; k++) {
         const double phi = 15.0 * k / kDegPerRad;

@@ -3,9 +3,13 @@
 #include "generate3d/generate3d.h"
 
 namespace {
-uint32_t Word(const uint8_t* bytes, uint32_t offset) { return bytes[offset] | (bytes[offset + 1] << 8); }
+uint32_t Word(const uint8_t* bytes, uint32_t offset) {
+    return bytes[offset] | (bytes[offset + 1] << 8);
+}
 
-int32_t Coordinate(uint8_t b) { return (static_cast<int32_t>(b) - 128) >> 1; }
+int32_t Coordinate(uint8_t b) {
+    return (static_cast<int32_t>(b) - 128) >> 1;
+}
 } // namespace
 
 const char* Packed3doFault(const uint8_t* bytes, uint32_t size) {
@@ -22,7 +26,8 @@ const char* Packed3doFault(const uint8_t* bytes, uint32_t size) {
         if (Word(bytes, lines + 2 * i) >= n) return "a line uses a point index at or above the point count";
     }
     for (uint32_t i = 0; i < 3 * t; i++) {
-        if (Word(bytes, triangles + 2 * i) >= n) return "a triangle uses a point index at or above the point count";
+        if (Word(bytes, triangles + 2 * i) >= n)
+            return "a triangle uses a point index at or above the point count";
     }
     return nullptr;
 }

@@ -6,13 +6,25 @@
 #include "generate3d/generate3d.h"
 
 namespace {
-int32_t Wrap(uint32_t v) { return static_cast<int32_t>(v); }
-uint32_t U(int32_t v) { return static_cast<uint32_t>(v); }
-int32_t Mul(int32_t a, int32_t b) { return Wrap(U(a) * U(b)); }
-int32_t Sub(int32_t a, int32_t b) { return Wrap(U(a) - U(b)); }
-int32_t Add(int32_t a, int32_t b) { return Wrap(U(a) + U(b)); }
+int32_t Wrap(uint32_t v) {
+    return static_cast<int32_t>(v);
+}
+uint32_t U(int32_t v) {
+    return static_cast<uint32_t>(v);
+}
+int32_t Mul(int32_t a, int32_t b) {
+    return Wrap(U(a) * U(b));
+}
+int32_t Sub(int32_t a, int32_t b) {
+    return Wrap(U(a) - U(b));
+}
+int32_t Add(int32_t a, int32_t b) {
+    return Wrap(U(a) + U(b));
+}
 
-bool ValidPoint(const Object3d* obj, int32_t p) { return p >= 0 && p < obj->npts && p < kMaxWork; }
+bool ValidPoint(const Object3d* obj, int32_t p) {
+    return p >= 0 && p < obj->npts && p < kMaxWork;
+}
 } // namespace
 
 Vector3d CrossProduct(int32_t ax, int32_t ay, int32_t az, int32_t bx, int32_t by, int32_t bz) {
@@ -27,13 +39,17 @@ Vector3d Normalize(int32_t x, int32_t y, int32_t z) {
     return {Mul(x, 256) / len, Mul(y, 256) / len, Mul(z, 256) / len};
 }
 
-Vector3d NegVec(int32_t x, int32_t y, int32_t z) { return {Sub(0, x), Sub(0, y), Sub(0, z)}; }
+Vector3d NegVec(int32_t x, int32_t y, int32_t z) {
+    return {Sub(0, x), Sub(0, y), Sub(0, z)};
+}
 
 int32_t DotProduct(int32_t ax, int32_t ay, int32_t az, int32_t bx, int32_t by, int32_t bz) {
     return Add(Add(Mul(ax, bx), Mul(ay, by)), Mul(az, bz));
 }
 
-void PrintVector(int32_t x, int32_t y, int32_t z) { std::printf("(%d, %d, %d)\n", x, y, z); }
+void PrintVector(int32_t x, int32_t y, int32_t z) {
+    std::printf("(%d, %d, %d)\n", x, y, z);
+}
 
 void CalcNorms(Object3d* obj, int32_t negate) {
     obj->pl_normals = NewArray3d<Vector3d>(obj->npls);
@@ -46,8 +62,8 @@ void CalcNorms(Object3d* obj, int32_t negate) {
             const Point3d& a = p[t.p0];
             const Point3d& b = p[t.p1];
             const Point3d& c = p[t.p2];
-            const Vector3d e = CrossProduct(Sub(c.x, b.x), Sub(c.y, b.y), Sub(c.z, b.z), Sub(b.x, a.x), Sub(b.y, a.y),
-                                            Sub(b.z, a.z));
+            const Vector3d e = CrossProduct(Sub(c.x, b.x), Sub(c.y, b.y), Sub(c.z, b.z), Sub(b.x, a.x),
+                                            Sub(b.y, a.y), Sub(b.z, a.z));
             n = Normalize(e.x, e.y, e.z);
             if (negate == 1) n = NegVec(n.x, n.y, n.z);
         }
@@ -57,7 +73,8 @@ void CalcNorms(Object3d* obj, int32_t negate) {
 
 void CalcPtNorms(Object3d* obj) {
     obj->pt_normals = NewArray3d<Vector3d>(obj->npts);
-    for (uint8_t& a : addtimes) a = 0;
+    for (uint8_t& a : addtimes)
+        a = 0;
     Vector3d* sum = obj->pt_normals;
     for (int32_t i = 0; i < obj->npls; i++) {
         const Polygon3d& t = obj->pls[i];

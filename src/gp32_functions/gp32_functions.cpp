@@ -47,7 +47,8 @@ int GpGraphicModeSet(int depth) {
     }
     screen = s;
     if (vfirst) {
-        for (void*& b : GpScreen) std::free(b);
+        for (void*& b : GpScreen)
+            std::free(b);
     }
     for (void*& b : GpScreen) {
         b = std::malloc(307200);
@@ -120,7 +121,8 @@ uint32_t* GpPaletteCreate(int count, const uint16_t* colours) {
         std::fprintf(stderr, "Out of memory for a palette\n");
         std::exit(1);
     }
-    for (int i = 0; i < count && i < 256; i++) table[i] = colours[i];
+    for (int i = 0; i < count && i < 256; i++)
+        table[i] = colours[i];
     return table;
 }
 
@@ -169,8 +171,14 @@ int GpKeyGet() {
     return mask;
 }
 
-uint32_t GpTickCountGet() { return tick_source != nullptr ? tick_source() : SDL_GetTicks(); }
+uint32_t GpTickCountGet() {
+    return tick_source != nullptr ? tick_source() : SDL_GetTicks();
+}
 
-void GpSetTickSource(TickSource source) { tick_source = source; }
+void GpSetTickSource(TickSource source) {
+    tick_source = source;
+}
 
-void GpSetPresentHook(PresentHook hook) { present_hook = hook; }
+void GpSetPresentHook(PresentHook hook) {
+    present_hook = hook;
+}

@@ -23,16 +23,16 @@ constexpr uint32_t kFullscreenFlag = 0x80000000u; // SDL_FULLSCREEN
 
 // Display state.
 extern SDL_Surface* screen;
-extern void* GpScreen[3];      // 307200 bytes each; the first two are handed out
-extern int32_t vfirst;         // 1 once a mode set has succeeded
-extern int32_t cur_bpp;        // depth of the last successful mode set
-extern int32_t scale;          // 0: 320 x 240 window, 1: 640 x 480 with doubled pixels
-extern uint32_t fullscreen;    // 0 or kFullscreenFlag
+extern void* GpScreen[3];   // 307200 bytes each; the first two are handed out
+extern int32_t vfirst;      // 1 once a mode set has succeeded
+extern int32_t cur_bpp;     // depth of the last successful mode set
+extern int32_t scale;       // 0: 320 x 240 window, 1: 640 x 480 with doubled pixels
+extern uint32_t fullscreen; // 0 or kFullscreenFlag
 extern uint32_t gp_palette[256];
 
 // Input state.
-extern int32_t keys[512];      // 1 while the key with that SDL symbol is held
-extern int32_t quit;           // set on Escape, window close or the end of the show
+extern int32_t keys[512]; // 1 while the key with that SDL symbol is held
+extern int32_t quit;      // set on Escape, window close or the end of the show
 
 int GpGraphicModeSet(int depth); // 1 on failure, 0 on success
 void GpLcdSurfaceGet(LcdSurface* s, int index);

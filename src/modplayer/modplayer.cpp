@@ -21,16 +21,18 @@ namespace {
 
 constexpr float kOwnVersion = 3.74f;
 constexpr int32_t kStereoPercent = 40;
-constexpr Uint16 kOutputFrames = 2048;  // ~46 ms per callback at 44100 Hz
+constexpr Uint16 kOutputFrames = 2048; // ~46 ms per callback at 44100 Hz
 
-float OwnVersion() { return kOwnVersion; }
+float OwnVersion() {
+    return kOwnVersion;
+}
 
 VersionSource version_source = OwnVersion;
 int last_error = kModOk;
 bool output_open = false;
-bool audio_started_here = false;  // we initialised SDL's audio subsystem ourselves
+bool audio_started_here = false; // we initialised SDL's audio subsystem ourselves
 int32_t output_rate = 44100;
-ModSong* playing = nullptr;       // read by the callback: change only under the audio lock
+ModSong* playing = nullptr; // read by the callback: change only under the audio lock
 
 signed char Fail(int code) {
     last_error = code;
@@ -54,10 +56,12 @@ int TaggedChannels(const std::vector<unsigned char>& data) {
     if (data.size() < 1084) return 0;
     const char* tag = reinterpret_cast<const char*>(data.data() + 1080);
     auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    if (!std::memcmp(tag, "M.K.", 4) || !std::memcmp(tag, "M!K!", 4) || !std::memcmp(tag, "FLT4", 4)) return 4;
+    if (!std::memcmp(tag, "M.K.", 4) || !std::memcmp(tag, "M!K!", 4) || !std::memcmp(tag, "FLT4", 4))
+        return 4;
     if (!std::memcmp(tag, "OCTA", 4) || !std::memcmp(tag, "CD81", 4)) return 8;
     if (digit(tag[0]) && !std::memcmp(tag + 1, "CHN", 3)) return tag[0] - '0';
-    if (digit(tag[0]) && digit(tag[1]) && tag[2] == 'C' && tag[3] == 'H') return (tag[0] - '0') * 10 + (tag[1] - '0');
+    if (digit(tag[0]) && digit(tag[1]) && tag[2] == 'C' && tag[3] == 'H')
+        return (tag[0] - '0') * 10 + (tag[1] - '0');
     return 0;
 }
 
@@ -67,7 +71,8 @@ bool ModuleComplete(const std::vector<unsigned char>& data) {
     int channels = TaggedChannels(data);
     if (channels == 0) return true;
     size_t patterns = 0;
-    for (size_t i = 0; i < 128; ++i) patterns = std::max<size_t>(patterns, data[952 + i] + 1u);
+    for (size_t i = 0; i < 128; ++i)
+        patterns = std::max<size_t>(patterns, data[952 + i] + 1u);
     size_t expected = 1084 + patterns * 64 * static_cast<size_t>(channels) * 4;
     for (size_t i = 0; i < 31; ++i) {
         const unsigned char* header = data.data() + 20 + i * 30;
@@ -81,7 +86,8 @@ bool ModuleComplete(const std::vector<unsigned char>& data) {
 // so the file keeps step with the show; an explicit SDL_DISKAUDIODELAY is left alone.
 void PaceDiskOutput(int mixrate) {
     const char* driver = std::getenv("SDL_AUDIODRIVER");
-    if (driver == nullptr || std::strcmp(driver, "disk") != 0 || std::getenv("SDL_DISKAUDIODELAY") != nullptr) return;
+    if (driver == nullptr || std::strcmp(driver, "disk") != 0 || std::getenv("SDL_DISKAUDIODELAY") != nullptr)
+        return;
     char delay[16];
     std::snprintf(delay, sizeof delay, "%d", kOutputFrames * 1000 / mixrate);
     setenv("SDL_DISKAUDIODELAY", delay, 0);
@@ -97,13 +103,19 @@ bool ReadWhole(const char* name, size_t size, std::vector<unsigned char>& data) 
     return got == size && at_end;
 }
 
-}  // namespace
+} // namespace
 
-void ModSetVersionSource(VersionSource source) { version_source = source ? source : OwnVersion; }
+void ModSetVersionSource(VersionSource source) {
+    version_source = source ? source : OwnVersion;
+}
 
-float FSOUND_GetVersion() { return version_source(); }
+float FSOUND_GetVersion() {
+    return version_source();
+}
 
-int FSOUND_GetError() { return last_error; }
+int FSOUND_GetError() {
+    return last_error;
+}
 
 signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int flags) {
     (void)maxchannels;
@@ -127,7 +139,7 @@ signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int flags) {
     }
     output_rate = mixrate;
     output_open = true;
-    SDL_PauseAudio(0);  // silence until a module plays
+    SDL_PauseAudio(0); // silence until a module plays
     last_error = kModOk;
     return 1;
 }
@@ -174,16 +186,16 @@ FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
     }
     int error = OPENMPT_ERROR_OK;
     openmpt_module* module =
-        openmpt_module_create_from_memory2(data.data(), data.size(), nullptr, nullptr, openmpt_error_func_ignore,
-                                           nullptr, &error, nullptr, nullptr);
+        openmpt_module_create_from_memory2(data.data(), data.size(), nullptr, nullptr,
+                                           openmpt_error_func_ignore, nullptr, &error, nullptr, nullptr);
     if (module == nullptr) {
         Fail(error == OPENMPT_ERROR_OUT_OF_MEMORY ? kModOutOfMemory : kModLoadFailed);
         return nullptr;
     }
-    openmpt_module_set_repeat_count(module, -1);  // the show may outlast the module
+    openmpt_module_set_repeat_count(module, -1); // the show may outlast the module
     // Four hard-panned Amiga channels tire the ear; narrow them to a comfortable width.
     openmpt_module_set_render_param(module, OPENMPT_MODULE_RENDER_STEREOSEPARATION_PERCENT, kStereoPercent);
-    openmpt_module_ctl_set_integer(module, "dither", 0);  // same module, same samples, every run
+    openmpt_module_ctl_set_integer(module, "dither", 0); // same module, same samples, every run
     ModSong* song = new (std::nothrow) ModSong{module};
     if (song == nullptr) {
         openmpt_module_destroy(module);
@@ -219,7 +231,7 @@ signed char FMUSIC_FreeSong(FMUSIC_MODULE* mod) {
 void FSOUND_Close() {
     if (!output_open) return;
     SDL_PauseAudio(1);
-    SDL_CloseAudio();  // joins the audio thread
+    SDL_CloseAudio(); // joins the audio thread
     playing = nullptr;
     if (audio_started_here) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     audio_started_here = false;

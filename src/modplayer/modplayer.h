@@ -16,12 +16,12 @@ using FMUSIC_MODULE = ModSong;
 // Codes of FSOUND_GetError (the ones this player produces).
 enum ModError : int {
     kModOk = 0,
-    kModAlreadyInitialised = 1,  // FSOUND_Init while the output runs
-    kModNotInitialised = 2,      // a call that needs FSOUND_Init came before it
-    kModInitFailed = 3,          // no usable audio output
-    kModFileNotFound = 9,        // nothing at that path
-    kModUnknownFormat = 10,      // a file, but not a module
-    kModLoadFailed = 11,         // a module that cannot be read or decoded in full
+    kModAlreadyInitialised = 1, // FSOUND_Init while the output runs
+    kModNotInitialised = 2,     // a call that needs FSOUND_Init came before it
+    kModInitFailed = 3,         // no usable audio output
+    kModFileNotFound = 9,       // nothing at that path
+    kModUnknownFormat = 10,     // a file, but not a module
+    kModLoadFailed = 11,        // a module that cannot be read or decoded in full
     kModOutOfMemory = 12,
     kModInvalidParam = 14,
 };

@@ -29,7 +29,8 @@ void update_precbar(const char* text, int n, int total) {
     // Rows h*p+1 .. h*p+h-1 from the top are elements 240-h*(p+1) .. 238-h*p.
     uint16_t* fb = prec_framebuffer[prec_flip];
     for (int x = 159 - w; x <= 159 + w; x++) {
-        for (int e = 240 - h * (p + 1); e <= 238 - h * p; e++) fb[x * 240 + e] = 0;
+        for (int e = 240 - h * (p + 1); e <= 238 - h * p; e++)
+            fb[x * 240 + e] = 0;
     }
 
     std::snprintf(textbuffer, sizeof(textbuffer), "%s (%d/%d)", text, p + 1, total_precs);
@@ -42,7 +43,8 @@ void update_precbar(const char* text, int n, int total) {
 void Show3dInit() {
     Init3d();
     InitBalls();
-    for (int n = 0; n < 4096; n++) update_precbar("TRICKY TEST..", n, 4096);
+    for (int n = 0; n < 4096; n++)
+        update_precbar("TRICKY TEST..", n, 4096);
 }
 
 void precalcs() {

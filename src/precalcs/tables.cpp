@@ -23,7 +23,8 @@ int32_t scsize = 4096;
 int32_t starfar = 4096;
 
 void precdivs() {
-    for (int i = 0; i < 4096; i++) lut::div[i] = (i == 2048) ? 65536 : 65536 / (i - 2048);
+    for (int i = 0; i < 4096; i++)
+        lut::div[i] = (i == 2048) ? 65536 : 65536 / (i - 2048);
 }
 
 namespace {
@@ -53,8 +54,8 @@ void DistAngleEntry(int i) {
     const int dy = i % 240 - 120;
     const int sq = dx * dx + dy * dy;
     const int32_t dist = sq == 0 ? 0 : static_cast<int32_t>(8192.0 / std::sqrt(static_cast<double>(sq)));
-    const int32_t angle = static_cast<int32_t>(std::atan2(static_cast<double>(dy), static_cast<double>(dx)) *
-                                               256.0 / kPi);
+    const int32_t angle =
+        static_cast<int32_t>(std::atan2(static_cast<double>(dy), static_cast<double>(dx)) * 256.0 / kPi);
     dist_angle[i].dist = static_cast<uint16_t>(dist);
     dist_angle[i].angle = static_cast<uint16_t>(angle & 255);
 }
@@ -87,12 +88,16 @@ void Stars3dInit() {
 }
 
 void DistortInit() {
-    for (int n = 0; n < 256; n++) dclampx[n] = static_cast<uint8_t>((n >= 32 && n <= 223) ? n - 32 : 0);
-    for (int n = 0; n < 128; n++) dclampy[n] = static_cast<uint8_t>((n >= 22 && n <= 105) ? n - 22 : 0);
+    for (int n = 0; n < 256; n++)
+        dclampx[n] = static_cast<uint8_t>((n >= 32 && n <= 223) ? n - 32 : 0);
+    for (int n = 0; n < 128; n++)
+        dclampy[n] = static_cast<uint8_t>((n >= 22 && n <= 105) ? n - 22 : 0);
     for (int n = 0; n < 1024; n++) {
         dsin1[n] = static_cast<int32_t>(std::sin(n / 12.0) * 4.0);
         dsin2[n] = static_cast<int32_t>(std::sin(n * 0.0625) * 6.0);
     }
-    for (int n = 0; n < 192; n++) xscan[n] = 1;
-    for (int n = 0; n < 92; n++) yscan[n] = 0;
+    for (int n = 0; n < 192; n++)
+        xscan[n] = 1;
+    for (int n = 0; n < 92; n++)
+        yscan[n] = 0;
 }

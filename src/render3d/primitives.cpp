@@ -20,7 +20,9 @@ void InitBallsFrom(const uint8_t* ball) {
     }
 }
 
-void InitBalls() { InitBallsFrom(gp32ball); }
+void InitBalls() {
+    InitBallsFrom(gp32ball);
+}
 
 void drawpoint(int32_t x, int32_t y, uint16_t value, uint16_t* buffer) {
     if (static_cast<uint32_t>(x) <= 319 && y >= 0 && y <= 239) buffer[x * 240 + y] = value;
@@ -113,8 +115,7 @@ void WalkMajor(int64_t major_a, int64_t minor_a, int64_t major_b, int64_t minor_
 // Calls plot(offset) for every pixel of the line between spts[p0] and spts[p1], each
 // x moved right by shift. Offsets are column * 240 + element and may leave the frame;
 // the caller filters them.
-template <class Plot>
-void WalkLine(const Line3d& line, int32_t shift, Plot plot) {
+template <class Plot> void WalkLine(const Line3d& line, int32_t shift, Plot plot) {
     if (static_cast<uint32_t>(line.p0) >= kMaxWork || static_cast<uint32_t>(line.p1) >= kMaxWork) return;
     const int64_t xa = static_cast<int64_t>(spts[line.p0].x) + shift;
     const int64_t ya = spts[line.p0].y;
@@ -141,6 +142,8 @@ void drawline16bit(Line3d line, uint16_t* buffer) {
 }
 
 void drawline(Line3d line, void* buffer, int pixel_size) {
-    if (pixel_size == 8) drawline8bit(line, static_cast<uint8_t*>(buffer));
-    else if (pixel_size == 16) drawline16bit(line, static_cast<uint16_t*>(buffer));
+    if (pixel_size == 8)
+        drawline8bit(line, static_cast<uint8_t*>(buffer));
+    else if (pixel_size == 16)
+        drawline16bit(line, static_cast<uint16_t*>(buffer));
 }

@@ -28,7 +28,8 @@ void JuhliaIn() {
         // The frame that ends the part keeps the last interval's formulas.
         zoom = static_cast<float>(std::sin(26624 / 1900.0) + 1.03 - (t - 26624 + 1) / 192.0);
         if (t < 26816) {
-            Fade2Shade(&sshades[kRotoRow], wshade, static_cast<float>((t - 26624) / 192.0), &shades[kRotoRow]);
+            Fade2Shade(&sshades[kRotoRow], wshade, static_cast<float>((t - 26624) / 192.0),
+                       &shades[kRotoRow]);
         } else {
             EndPart(4);
         }

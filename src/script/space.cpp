@@ -26,10 +26,12 @@ constexpr int kStarRow = 32 * 256;
 // during the next. The loops keep to the 48 line pairs of the mask.
 void RevealLines(int32_t t) {
     if (ypp == 1) {
-        for (int i = 0; i <= yss && i < 48; i++) yscan[2 * i] = 1;
+        for (int i = 0; i <= yss && i < 48; i++)
+            yscan[2 * i] = 1;
         yss = static_cast<int32_t>(t * 0.0009765625 * 46);
     } else if (ypp == -1) {
-        for (int i = 46; i >= yss && i >= 0; i--) yscan[2 * i + 1] = 1;
+        for (int i = 46; i >= yss && i >= 0; i--)
+            yscan[2 * i + 1] = 1;
         yss = static_cast<int32_t>((1 - (t - 1024) * 0.0009765625) * 46);
     } else {
         return;

@@ -27,7 +27,9 @@ void InitFontsFrom(const uint8_t* bits) {
     }
 }
 
-void InitFonts() { InitFontsFrom(bitfonts); }
+void InitFonts() {
+    InitFontsFrom(bitfonts);
+}
 
 void FontInitFrom(const uint8_t* font16, uint32_t size) {
     std::memset(fnt16, 0, sizeof(fnt16));
@@ -42,11 +44,12 @@ void FontInitFrom(const uint8_t* font16, uint32_t size) {
     }
 }
 
-void FontInit() { FontInitFrom(fonts16, sizeof(fonts16)); }
+void FontInit() {
+    FontInitFrom(fonts16, sizeof(fonts16));
+}
 
 namespace {
-template <class Pixel>
-void OrGlyphColumn(Pixel* column, int y, const uint8_t* bytes) {
+template <class Pixel> void OrGlyphColumn(Pixel* column, int y, const uint8_t* bytes) {
     // Glyph row 7 lands on screen row y, row 0 on y - 7. Rows off the frame are skipped
     // so that a caller's bad y cannot reach a neighbouring column or leave the buffer.
     const int bottom = 239 - y;

@@ -9,9 +9,9 @@
 extern uint8_t fonts[59 * 64];   // 8 x 8 glyphs turned into frame-buffer columns, 0xFF set
 extern uint8_t fnt16[128 * 256]; // 16 x 16 glyphs in columns, block g + 1 holds glyph g
 
-extern int32_t atime;        // time base of the last rate update
-extern int32_t fps;          // nfrm at the last rate update
-extern int32_t mo;           // frames counted between the last two updates
+extern int32_t atime; // time base of the last rate update
+extern int32_t fps;   // nfrm at the last rate update
+extern int32_t mo;    // frames counted between the last two updates
 extern char sbuffer[64];
 
 void InitFonts();

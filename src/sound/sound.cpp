@@ -34,7 +34,7 @@ const char* const kErrorText[] = {
     std::exit(1);
 }
 
-}  // namespace
+} // namespace
 
 const char* SoundErrorText(int code) {
     constexpr int count = static_cast<int>(sizeof kErrorText / sizeof kErrorText[0]);
@@ -61,6 +61,6 @@ void PlaySong() {
 
 void SoundEnd() {
     FMUSIC_FreeSong(mod);
-    mod = nullptr;  // a second SoundEnd then frees nothing twice
+    mod = nullptr; // a second SoundEnd then frees nothing twice
     FSOUND_Close();
 }

@@ -3,7 +3,7 @@
 #pragma once
 #include "modplayer/modplayer.h"
 
-extern FMUSIC_MODULE* mod;  // the loaded module, null until PlaySong loads it
+extern FMUSIC_MODULE* mod; // the loaded module, null until PlaySong loads it
 
 // Text printed for a code of FSOUND_GetError; "Unknown error" outside 0-18.
 const char* SoundErrorText(int code);

@@ -51,7 +51,8 @@ void checkmode() {
 }
 
 void ClearScreen(uint16_t* buffer, uint16_t colour) {
-    for (int i = 0; i < kFramePixels; i++) buffer[i] = colour;
+    for (int i = 0; i < kFramePixels; i++)
+        buffer[i] = colour;
 }
 
 int SetupDisplay(int argc) {

@@ -5,13 +5,13 @@
 
 extern uint16_t* framebuffer[2]; // the two frame buffers; everything draws into framebuffer[flip]
 extern LcdSurface GP32Surface[2];
-extern int32_t flip;     // buffer drawn and presented this frame
-extern int32_t vsync;    // 1: 8 ms wait after each presentation (D toggles)
-extern int32_t fps_show; // 1: frame counter drawn (B toggles)
-extern int32_t buttons0; // button mask of the previous frame
-extern int32_t buttons1; // button mask of this frame
-extern int32_t nfrm;     // frames completed since start
-extern int32_t partime;  // time base at which the current part began
+extern int32_t flip;       // buffer drawn and presented this frame
+extern int32_t vsync;      // 1: 8 ms wait after each presentation (D toggles)
+extern int32_t fps_show;   // 1: frame counter drawn (B toggles)
+extern int32_t buttons0;   // button mask of the previous frame
+extern int32_t buttons1;   // button mask of this frame
+extern int32_t nfrm;       // frames completed since start
+extern int32_t partime;    // time base at which the current part began
 extern int32_t clockspeed; // time-base divisor, 66: milliseconds
 
 constexpr uint16_t kLoadingColour = 0x80A0;

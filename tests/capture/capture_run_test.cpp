@@ -24,13 +24,16 @@ struct Result {
     std::string err;
 };
 
-std::string Slurp(const fs::path& path) { return capture_test::Slurp(path.string()); }
+std::string Slurp(const fs::path& path) {
+    return capture_test::Slurp(path.string());
+}
 
 class CaptureRun : public ::testing::Test {
   protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("zarvelin-capture-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("zarvelin-capture-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -40,7 +43,8 @@ class CaptureRun : public ::testing::Test {
     Result Capture(const std::vector<std::string>& args, const std::string& env = "") const {
         std::string command = env.empty() ? "" : "env " + env + " ";
         command += "'" ZARVELIN_BINARY_DIR "/zarvelin-capture' --quiet";
-        for (const std::string& a : args) command += " '" + a + "'";
+        for (const std::string& a : args)
+            command += " '" + a + "'";
         command += " >'" + (dir_ / "stdout").string() + "' 2>'" + (dir_ / "stderr").string() + "'";
         const int rc = std::system(command.c_str());
         Result r;
@@ -55,7 +59,8 @@ class CaptureRun : public ::testing::Test {
     }
     static std::set<std::string> Files(const std::string& dir) {
         std::set<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
+        for (const auto& e : fs::directory_iterator(dir))
+            names.insert(e.path().filename().string());
         return names;
     }
 
@@ -76,7 +81,8 @@ TEST_F(CaptureRun, AtWritesExactlyTheRequestedFiles) {
         const std::string raw = Slurp(fs::path(out) / (std::string(stem) + ".raw"));
         ASSERT_EQ(raw.size(), 153600u) << stem;
         capture_test::Png png;
-        ASSERT_TRUE(capture_test::ReadPng((fs::path(out) / (std::string(stem) + ".png")).string(), png)) << stem;
+        ASSERT_TRUE(capture_test::ReadPng((fs::path(out) / (std::string(stem) + ".png")).string(), png))
+            << stem;
         EXPECT_EQ(png.width, 320u);
         EXPECT_EQ(png.height, 240u);
         EXPECT_TRUE(capture_test::PngShowsRaw(png, raw, Rgb5551ToPC)) << stem;
@@ -86,7 +92,8 @@ TEST_F(CaptureRun, AtWritesExactlyTheRequestedFiles) {
 TEST_F(CaptureRun, IdenticalOptionsGiveIdenticalFrames) {
     const std::string a = Dir("a");
     const std::string b = Dir("b");
-    const std::vector<std::string> common = {"--step", "40", "--until", "1200", "--all", "--at", "0:400,0:1160"};
+    const std::vector<std::string> common = {"--step", "40",   "--until",     "1200",
+                                             "--all",  "--at", "0:400,0:1160"};
     std::vector<std::string> args_a = common;
     args_a.insert(args_a.end(), {"--out", a});
     std::vector<std::string> args_b = common;
@@ -101,7 +108,8 @@ TEST_F(CaptureRun, IdenticalOptionsGiveIdenticalFrames) {
     ASSERT_EQ(names.size(), 30u + 4u);
     EXPECT_TRUE(names.count("frame_000000.png") && names.count("frame_000029.png"));
     ASSERT_EQ(Files(b), names);
-    for (const std::string& n : names) EXPECT_EQ(Slurp(fs::path(a) / n), Slurp(fs::path(b) / n)) << n;
+    for (const std::string& n : names)
+        EXPECT_EQ(Slurp(fs::path(a) / n), Slurp(fs::path(b) / n)) << n;
 }
 
 TEST_F(CaptureRun, FramesOfAPartFallOnMultiplesOfTheStep) {
@@ -120,7 +128,9 @@ TEST_F(CaptureRun, FramesOfAPartFallOnMultiplesOfTheStep) {
         long t = -1;
         long show_ms = -1;
         int end = 0;
-        ASSERT_EQ(std::sscanf(text.c_str(), "frame %ld part %ld prticks %ld show_ms %ld%n", &index, &p, &t, &show_ms, &end), 4)
+        ASSERT_EQ(std::sscanf(text.c_str(), "frame %ld part %ld prticks %ld show_ms %ld%n", &index, &p, &t,
+                              &show_ms, &end),
+                  4)
             << text;
         ASSERT_EQ(static_cast<size_t>(end), text.size()) << text;
         EXPECT_EQ(index, frames);
@@ -156,7 +166,8 @@ TEST_F(CaptureRun, BenchPrintsItsTable) {
         double p95 = -1;
         double present = -1;
         int end = 0;
-        ASSERT_EQ(std::sscanf(line.c_str(), "part %d frames %ld draw_median_ms %lf draw_p95_ms %lf present_median_ms %lf%n",
+        ASSERT_EQ(std::sscanf(line.c_str(),
+                              "part %d frames %ld draw_median_ms %lf draw_p95_ms %lf present_median_ms %lf%n",
                               &p, &n, &median, &p95, &present, &end),
                   5)
             << line;
@@ -171,7 +182,8 @@ TEST_F(CaptureRun, BenchPrintsItsTable) {
     EXPECT_EQ(part_frames, 10);
     double total_median = -1;
     int end = 0;
-    EXPECT_EQ(std::sscanf(line.c_str(), "total frames 10 draw_median_ms %lf%n", &total_median, &end), 1) << line;
+    EXPECT_EQ(std::sscanf(line.c_str(), "total frames 10 draw_median_ms %lf%n", &total_median, &end), 1)
+        << line;
     EXPECT_EQ(static_cast<size_t>(end), line.size()) << line;
     ASSERT_TRUE(std::getline(in, line));
     EXPECT_EQ(line, "frames 10 show_ms 200");
@@ -225,11 +237,14 @@ TEST_F(CaptureRun, VideoCarriesPictureAndSound) {
     // Nothing but the video is left behind.
     EXPECT_EQ(Files(Dir("video")), std::set<std::string>{"show.mp4"});
     const std::string probe = (dir_ / "probe").string();
-    const std::string command = "ffprobe -v error -show_entries stream=codec_type,width,height,r_frame_rate,nb_frames,duration "
-                                "-of compact=nokey=0 '" + video + "' >'" + probe + "'";
+    const std::string command =
+        "ffprobe -v error -show_entries stream=codec_type,width,height,r_frame_rate,nb_frames,duration "
+        "-of compact=nokey=0 '" +
+        video + "' >'" + probe + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     const std::string streams = Slurp(probe);
-    EXPECT_NE(streams.find("codec_type=video|width=640|height=480|r_frame_rate=25/1|duration=0.800000|nb_frames=20"),
+    EXPECT_NE(streams.find(
+                  "codec_type=video|width=640|height=480|r_frame_rate=25/1|duration=0.800000|nb_frames=20"),
               std::string::npos)
         << streams;
     const size_t audio = streams.find("codec_type=audio|");

@@ -23,7 +23,8 @@ class FrameFiles : public ::testing::Test {
   protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() /
-               ("zarvelin-frame-files-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("zarvelin-frame-files-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }
@@ -44,12 +45,13 @@ TEST(FrameFileNames, StemAndNumbering) {
 TEST_F(FrameFiles, KnownFrameBufferAsRawAndPng) {
     // Column x, element k: screen pixel (x, 239 - k).
     std::vector<uint16_t> frame(76800);
-    for (int i = 0; i < 76800; i++) frame[i] = static_cast<uint16_t>(i * 2654435761u >> 16);
-    frame[0] = 0xFFFF;           // bottom-left
-    frame[239] = 0x80A0;         // top-left
-    frame[240] = 0x00FF;         // bottom of column 1
-    frame[76799] = 0x0001;       // top-right: bit 0 is never shown
-    frame[319 * 240] = 0xF800;   // bottom-right
+    for (int i = 0; i < 76800; i++)
+        frame[i] = static_cast<uint16_t>(i * 2654435761u >> 16);
+    frame[0] = 0xFFFF;         // bottom-left
+    frame[239] = 0x80A0;       // top-left
+    frame[240] = 0x00FF;       // bottom of column 1
+    frame[76799] = 0x0001;     // top-right: bit 0 is never shown
+    frame[319 * 240] = 0xF800; // bottom-right
 
     std::vector<uint32_t> scratch(76800);
     ASSERT_TRUE(capture::WriteRaw(Path("f.raw"), frame.data()));
@@ -58,7 +60,8 @@ TEST_F(FrameFiles, KnownFrameBufferAsRawAndPng) {
     const std::string raw = capture_test::Slurp(Path("f.raw"));
     ASSERT_EQ(raw.size(), 153600u);
     for (int i = 0; i < 76800; i++)
-        ASSERT_EQ(static_cast<uint8_t>(raw[2 * i]) | (static_cast<uint8_t>(raw[2 * i + 1]) << 8), frame[i]) << i;
+        ASSERT_EQ(static_cast<uint8_t>(raw[2 * i]) | (static_cast<uint8_t>(raw[2 * i + 1]) << 8), frame[i])
+            << i;
 
     Png png;
     ASSERT_TRUE(ReadPng(Path("f.png"), png));
@@ -93,7 +96,9 @@ TEST_F(FrameFiles, WavHeaderCarriesTheSizes) {
     ASSERT_TRUE(wav.Close());
     const std::vector<uint8_t> b = ReadBytes(Path("s.wav"));
     ASSERT_EQ(b.size(), 44u + 12u);
-    auto u32 = [&b](size_t i) { return b[i] | (b[i + 1] << 8) | (b[i + 2] << 16) | (uint32_t{b[i + 3]} << 24); };
+    auto u32 = [&b](size_t i) {
+        return b[i] | (b[i + 1] << 8) | (b[i + 2] << 16) | (uint32_t{b[i + 3]} << 24);
+    };
     auto u16 = [&b](size_t i) { return static_cast<uint32_t>(b[i] | (b[i + 1] << 8)); };
     EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
     EXPECT_EQ(u32(4), 36u + 12u);
@@ -122,14 +127,15 @@ TEST(CaptureBench, MedianPercentileAndTable) {
     std::vector<double> even = {4, 1, 3, 2};
     EXPECT_EQ(capture::Median(even), 2.5);
     std::vector<double> hundred;
-    for (int i = 100; i >= 1; i--) hundred.push_back(i);
+    for (int i = 100; i >= 1; i--)
+        hundred.push_back(i);
     EXPECT_EQ(capture::Percentile95(hundred), 95.0);
     std::vector<double> one = {7};
     EXPECT_EQ(capture::Percentile95(one), 7.0);
 
-    const std::string table = capture::FormatBench({{0, 1.0, 0.5}, {0, 3.0, 0.25}, {1, 2.0, 1.0}, {0, 2.0, 0.75}});
-    EXPECT_EQ(table,
-              "part 0 frames 3 draw_median_ms 2.000 draw_p95_ms 3.000 present_median_ms 0.500\n"
-              "part 1 frames 1 draw_median_ms 2.000 draw_p95_ms 2.000 present_median_ms 1.000\n"
-              "total frames 4 draw_median_ms 2.000\n");
+    const std::string table =
+        capture::FormatBench({{0, 1.0, 0.5}, {0, 3.0, 0.25}, {1, 2.0, 1.0}, {0, 2.0, 0.75}});
+    EXPECT_EQ(table, "part 0 frames 3 draw_median_ms 2.000 draw_p95_ms 3.000 present_median_ms 0.500\n"
+                     "part 1 frames 1 draw_median_ms 2.000 draw_p95_ms 2.000 present_median_ms 1.000\n"
+                     "total frames 4 draw_median_ms 2.000\n");
 }

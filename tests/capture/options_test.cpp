@@ -14,8 +14,9 @@ TEST(CaptureOptions, DefaultsAndValues) {
     EXPECT_EQ(none.options.until, 0u);
     EXPECT_FALSE(none.options.all || none.options.bench || none.options.list);
 
-    const auto r = ParseOptions({"--step", "40", "--at", "5:5000,4:5000", "--at=2:20000,5:5000", "--out=frames",
-                                 "--all", "--bench", "--until", "1000", "--video", "show.mp4", "--list", "--quiet"});
+    const auto r =
+        ParseOptions({"--step", "40", "--at", "5:5000,4:5000", "--at=2:20000,5:5000", "--out=frames", "--all",
+                      "--bench", "--until", "1000", "--video", "show.mp4", "--list", "--quiet"});
     ASSERT_EQ(r.action, Action::Run) << r.error;
     EXPECT_EQ(r.options.step, 40u);
     // Repeated requests are taken once, in order of first mention.
@@ -64,7 +65,8 @@ TEST(CaptureOptions, BadOptionsAreRefused) {
     for (const auto& args : bad) {
         const auto r = ParseOptions(args);
         std::string joined;
-        for (const auto& a : args) joined += a + " ";
+        for (const auto& a : args)
+            joined += a + " ";
         EXPECT_EQ(r.action, Action::Error) << joined;
         EXPECT_FALSE(r.error.empty()) << joined;
     }

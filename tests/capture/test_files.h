@@ -45,8 +45,7 @@ inline bool ReadPng(const std::string& path, Png& png) {
 }
 
 // Every pixel of the picture is the raw frame-buffer element through the window's conversion.
-template <typename Convert>
-bool PngShowsRaw(const Png& png, const std::string& raw, Convert convert) {
+template <typename Convert> bool PngShowsRaw(const Png& png, const std::string& raw, Convert convert) {
     if (png.width != 320 || png.height != 240 || raw.size() != 153600) return false;
     for (int x = 0; x < 320; x++) {
         for (int y = 0; y < 240; y++) {

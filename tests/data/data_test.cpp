@@ -15,33 +15,25 @@
 
 namespace {
 
-template <size_t N>
-size_t DistinctValues(const uint16_t (&pixels)[N])
-{
+template <size_t N> size_t DistinctValues(const uint16_t (&pixels)[N]) {
     return std::set<uint16_t>(pixels, pixels + N).size();
 }
 
-template <size_t N>
-bool AnyBitZero(const uint16_t (&pixels)[N])
-{
+template <size_t N> bool AnyBitZero(const uint16_t (&pixels)[N]) {
     for (uint16_t p : pixels)
-        if (p & 1)
-            return true;
+        if (p & 1) return true;
     return false;
 }
 
 // Column-ordered picture of w columns of h elements: every outermost column and element is 0.
-bool BorderTransparent(const uint16_t* pixels, int w, int h)
-{
+bool BorderTransparent(const uint16_t* pixels, int w, int h) {
     for (int x = 0; x < w; ++x)
         for (int e = 0; e < h; ++e)
-            if ((x == 0 || x == w - 1 || e == 0 || e == h - 1) && pixels[x * h + e] != 0)
-                return false;
+            if ((x == 0 || x == w - 1 || e == 0 || e == h - 1) && pixels[x * h + e] != 0) return false;
     return true;
 }
 
-TEST(Pictures, SizesLayoutsAndContents)
-{
+TEST(Pictures, SizesLayoutsAndContents) {
     static_assert(sizeof vkr0 == 153600 && sizeof quellmark == 32256 && sizeof presents == 8192);
     static_assert(sizeof vornelo == 32768 && sizeof vornelo_top == 32768 && sizeof vornelo_bottom == 32768);
     static_assert(sizeof env1 == 8192);
@@ -71,8 +63,7 @@ TEST(Pictures, SizesLayoutsAndContents)
                  AnyBitZero(env1));
 }
 
-TEST(Pictures, LogosAreOpaqueWhereTheyDraw)
-{
+TEST(Pictures, LogosAreOpaqueWhereTheyDraw) {
     // A logo that is mostly transparent but not empty: its letters cover a fair share.
     int covered = 0;
     for (uint16_t p : quellmark)
@@ -85,8 +76,7 @@ TEST(Pictures, LogosAreOpaqueWhereTheyDraw)
     EXPECT_GT(covered, 128 * 32 / 5);
 }
 
-TEST(Fonts, SmallFontCoversItsCodes)
-{
+TEST(Fonts, SmallFontCoversItsCodes) {
     static_assert(sizeof bitfonts == 472);
     std::set<std::array<uint8_t, 8>> shapes;
     for (int g = 0; g < 59; ++g) {
@@ -107,8 +97,7 @@ TEST(Fonts, SmallFontCoversItsCodes)
     EXPECT_EQ(shapes.size(), 59u) << "two codes share one glyph";
 }
 
-TEST(Fonts, LargeFontMapAndGlyphs)
-{
+TEST(Fonts, LargeFontMapAndGlyphs) {
     static_assert(sizeof fonts16 == 22272);
     auto glyph_of = [](char c) { return fonts16[static_cast<uint8_t>(c)]; };
     std::set<int> used;
@@ -150,16 +139,19 @@ TEST(Fonts, LargeFontMapAndGlyphs)
 }
 
 // The ball ramps: rising channels 0, 2, ... 14, 17, ... 31; falling the same backwards.
-TEST(Ball, PaletteFollowsTheRamps)
-{
+TEST(Ball, PaletteFollowsTheRamps) {
     static const int rise[16] = {0, 2, 4, 6, 8, 10, 12, 14, 17, 19, 21, 23, 25, 27, 29, 31};
     // Per ramp and channel: +1 rising, -1 falling, otherwise the constant value.
-    struct Ramp { int r, g, b; };
+    struct Ramp {
+        int r, g, b;
+    };
     constexpr int U = 100, D = -100;
-    static const Ramp ramps[15] = {
-        {U, 0, 0}, {0, U, 0}, {0, 0, U}, {U, U, 0}, {U, 0, U}, {0, U, U}, {U, U, U},
-        {D, U, 0}, {D, 0, U}, {0, D, U}, {31, U, 0}, {U, D, U}, {U, 0, 31}, {U, 16, D}, {31, U, D}};
-    auto channel = [&](int rule, int pos) { return rule == U ? rise[pos] : rule == D ? rise[15 - pos] : rule; };
+    static const Ramp ramps[15] = {{U, 0, 0},  {0, U, 0}, {0, 0, U},  {U, U, 0},  {U, 0, U},
+                                   {0, U, U},  {U, U, U}, {D, U, 0},  {D, 0, U},  {0, D, U},
+                                   {31, U, 0}, {U, D, U}, {U, 0, 31}, {U, 16, D}, {31, U, D}};
+    auto channel = [&](int rule, int pos) {
+        return rule == U ? rise[pos] : rule == D ? rise[15 - pos] : rule;
+    };
     auto stored = [](int i) { return gp32ball[2 + 2 * i] | gp32ball[3 + 2 * i] << 8; };
 
     static_assert(sizeof gp32ball == 768);
@@ -186,25 +178,23 @@ TEST(Ball, PaletteFollowsTheRamps)
     EXPECT_EQ(stored(254), 0);
 }
 
-TEST(Ball, SpriteIsTheShadedDisc)
-{
-    static const uint8_t sprite[16][16] = {
-        {0, 0, 0, 0, 0, 0, 13, 13, 13, 14, 0, 0, 0, 0, 0, 0},
-        {0, 0, 0, 0, 12, 12, 12, 13, 13, 13, 13, 14, 0, 0, 0, 0},
-        {0, 0, 0, 12, 11, 12, 13, 14, 14, 14, 13, 12, 14, 0, 0, 0},
-        {0, 0, 11, 11, 12, 13, 14, 14, 14, 15, 14, 13, 12, 13, 0, 0},
-        {0, 10, 10, 11, 12, 14, 14, 15, 15, 15, 15, 14, 13, 12, 13, 0},
-        {0, 10, 10, 11, 12, 13, 14, 15, 15, 16, 16, 15, 14, 12, 13, 0},
-        {10, 9, 9, 10, 11, 12, 13, 14, 15, 16, 16, 16, 15, 12, 11, 13},
-        {10, 8, 9, 9, 10, 11, 12, 13, 14, 14, 15, 15, 14, 12, 11, 13},
-        {9, 8, 9, 9, 9, 10, 11, 12, 12, 13, 14, 14, 12, 11, 10, 11},
-        {8, 7, 8, 9, 9, 9, 10, 11, 11, 12, 12, 12, 11, 10, 9, 10},
-        {0, 7, 6, 8, 9, 9, 9, 10, 10, 11, 11, 11, 10, 9, 10, 0},
-        {0, 6, 6, 7, 8, 8, 9, 9, 9, 10, 10, 10, 9, 9, 10, 0},
-        {0, 0, 6, 6, 7, 7, 8, 9, 9, 9, 9, 9, 9, 9, 0, 0},
-        {0, 0, 0, 6, 6, 7, 7, 7, 8, 9, 9, 9, 8, 0, 0, 0},
-        {0, 0, 0, 0, 5, 5, 7, 7, 7, 7, 7, 7, 0, 0, 0, 0},
-        {0, 0, 0, 0, 0, 0, 5, 5, 5, 6, 0, 0, 0, 0, 0, 0}};
+TEST(Ball, SpriteIsTheShadedDisc) {
+    static const uint8_t sprite[16][16] = {{0, 0, 0, 0, 0, 0, 13, 13, 13, 14, 0, 0, 0, 0, 0, 0},
+                                           {0, 0, 0, 0, 12, 12, 12, 13, 13, 13, 13, 14, 0, 0, 0, 0},
+                                           {0, 0, 0, 12, 11, 12, 13, 14, 14, 14, 13, 12, 14, 0, 0, 0},
+                                           {0, 0, 11, 11, 12, 13, 14, 14, 14, 15, 14, 13, 12, 13, 0, 0},
+                                           {0, 10, 10, 11, 12, 14, 14, 15, 15, 15, 15, 14, 13, 12, 13, 0},
+                                           {0, 10, 10, 11, 12, 13, 14, 15, 15, 16, 16, 15, 14, 12, 13, 0},
+                                           {10, 9, 9, 10, 11, 12, 13, 14, 15, 16, 16, 16, 15, 12, 11, 13},
+                                           {10, 8, 9, 9, 10, 11, 12, 13, 14, 14, 15, 15, 14, 12, 11, 13},
+                                           {9, 8, 9, 9, 9, 10, 11, 12, 12, 13, 14, 14, 12, 11, 10, 11},
+                                           {8, 7, 8, 9, 9, 9, 10, 11, 11, 12, 12, 12, 11, 10, 9, 10},
+                                           {0, 7, 6, 8, 9, 9, 9, 10, 10, 11, 11, 11, 10, 9, 10, 0},
+                                           {0, 6, 6, 7, 8, 8, 9, 9, 9, 10, 10, 10, 9, 9, 10, 0},
+                                           {0, 0, 6, 6, 7, 7, 8, 9, 9, 9, 9, 9, 9, 9, 0, 0},
+                                           {0, 0, 0, 6, 6, 7, 7, 7, 8, 9, 9, 9, 8, 0, 0, 0},
+                                           {0, 0, 0, 0, 5, 5, 7, 7, 7, 7, 7, 7, 0, 0, 0, 0},
+                                           {0, 0, 0, 0, 0, 0, 5, 5, 5, 6, 0, 0, 0, 0, 0, 0}};
     for (int c = 0; c < 16; ++c)
         for (int r = 0; r < 16; ++r)
             EXPECT_EQ(gp32ball[512 + 16 * c + r], sprite[c][r]) << "column " << c << " element " << r;
@@ -218,10 +208,11 @@ struct Model {
     std::vector<std::array<int, 3>> triangles;
 };
 
-int Read16(const uint8_t* b, size_t at) { return b[at] | b[at + 1] << 8; }
+int Read16(const uint8_t* b, size_t at) {
+    return b[at] | b[at + 1] << 8;
+}
 
-Model Decode(const uint8_t* b)
-{
+Model Decode(const uint8_t* b) {
     Model m;
     const int n = Read16(b, 0), l = Read16(b, 2), t = Read16(b, 4);
     size_t at = 6;
@@ -234,8 +225,7 @@ Model Decode(const uint8_t* b)
     return m;
 }
 
-void CheckContentRules(const Model& m, const std::array<int, 6>& range)
-{
+void CheckContentRules(const Model& m, const std::array<int, 6>& range) {
     const int n = static_cast<int>(m.points.size());
     std::vector<bool> used(n, false);
     std::vector<std::pair<int, int>> expected;
@@ -246,8 +236,7 @@ void CheckContentRules(const Model& m, const std::array<int, 6>& range)
             used[t[k]] = true;
             const int a = t[k], b = t[(k + 1) % 3];
             ASSERT_NE(a, b) << "degenerate triangle";
-            if (seen.insert({std::min(a, b), std::max(a, b)}).second)
-                expected.push_back({a, b});
+            if (seen.insert({std::min(a, b), std::max(a, b)}).second) expected.push_back({a, b});
         }
     for (int i = 0; i < n; ++i)
         EXPECT_TRUE(used[i]) << "point " << i << " belongs to no triangle";
@@ -278,11 +267,14 @@ struct Facing {
     double kept_depth, culled_depth;
 };
 
-Facing Pose(const Model& m, bool negate, bool exchange, float ax, float ay, float az, float px, float py, float pz)
-{
-    const float cx = static_cast<float>(std::cos(static_cast<double>(ax))), sx = static_cast<float>(std::sin(static_cast<double>(ax)));
-    const float cy = static_cast<float>(std::cos(static_cast<double>(ay))), sy = static_cast<float>(std::sin(static_cast<double>(ay)));
-    const float cz = static_cast<float>(std::cos(static_cast<double>(az))), sz = static_cast<float>(std::sin(static_cast<double>(az)));
+Facing Pose(const Model& m, bool negate, bool exchange, float ax, float ay, float az, float px, float py,
+            float pz) {
+    const float cx = static_cast<float>(std::cos(static_cast<double>(ax))),
+                sx = static_cast<float>(std::sin(static_cast<double>(ax)));
+    const float cy = static_cast<float>(std::cos(static_cast<double>(ay))),
+                sy = static_cast<float>(std::sin(static_cast<double>(ay)));
+    const float cz = static_cast<float>(std::cos(static_cast<double>(az))),
+                sz = static_cast<float>(std::sin(static_cast<double>(az)));
     const int mat[3][3] = {
         {int(cy * cz * 256), int((cz * sx * sy - cx * sz) * 256), int((cz * cx * sy + sx * sz) * 256)},
         {int(cy * sz * 256), int((cx * cz + sx * sy * sz) * 256), int((cx * sy * sz - cz * sx) * 256)},
@@ -311,10 +303,8 @@ Facing Pose(const Model& m, bool negate, bool exchange, float ax, float ay, floa
         const std::array<int, 3> e2 = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
         std::array<int, 3> n = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
                                 e1[0] * e2[1] - e1[1] * e2[0]};
-        if (negate)
-            n = {-n[0], -n[1], -n[2]};
-        if (exchange)
-            std::swap(t[0], t[2]);
+        if (negate) n = {-n[0], -n[1], -n[2]};
+        if (exchange) std::swap(t[0], t[2]);
         const auto &s0 = scr[t[0]], &s1 = scr[t[1]], &s2 = scr[t[2]];
         const long test = (s0[0] - s1[0]) * (s2[1] - s1[1]) - (s2[0] - s1[0]) * (s0[1] - s1[1]);
         const double depth = double(cam[t[0]][2] + cam[t[1]][2] + cam[t[2]][2]) / 3;
@@ -334,16 +324,14 @@ Facing Pose(const Model& m, bool negate, bool exchange, float ax, float ay, floa
     return f;
 }
 
-void CheckCounts(const Model& m, uint32_t size, size_t n, size_t l, size_t t)
-{
+void CheckCounts(const Model& m, uint32_t size, size_t n, size_t l, size_t t) {
     EXPECT_EQ(m.points.size(), n);
     EXPECT_EQ(m.lines.size(), l);
     EXPECT_EQ(m.triangles.size(), t);
     EXPECT_EQ(6 + 3 * m.points.size() + 4 * m.lines.size() + 6 * m.triangles.size(), size);
 }
 
-TEST(Models, FaceDecodesWithItsContentRules)
-{
+TEST(Models, FaceDecodesWithItsContentRules) {
     const Model m = Decode(face3do);
     EXPECT_EQ(face3do_size, 11062u);
     CheckCounts(m, face3do_size, 430, 1234, 805);
@@ -355,16 +343,14 @@ TEST(Models, FaceDecodesWithItsContentRules)
     CheckContentRules(m, {-28, 16, -30, 30, -63, 31});
 }
 
-TEST(Models, TeapotDecodesWithItsContentRules)
-{
+TEST(Models, TeapotDecodesWithItsContentRules) {
     const Model m = Decode(teapot);
     EXPECT_EQ(teapot_size, 3361u);
     CheckCounts(m, teapot_size, 137, 376, 240);
     CheckContentRules(m, {-56, 63, -34, 25, -37, 37});
 }
 
-TEST(Models, FaceLooksAtTheViewerAndIsLitFromTheFront)
-{
+TEST(Models, FaceLooksAtTheViewerAndIsLitFromTheFront) {
     // The plasma scene's pose at rest and at its start, after the object setup's exchange.
     const Model m = Decode(face3do);
     for (float ay : {1.5707585f, 1.820758465f, 2.3f, 1.1f}) {
@@ -376,8 +362,7 @@ TEST(Models, FaceLooksAtTheViewerAndIsLitFromTheFront)
     EXPECT_LT(Pose(m, false, true, 0, 1.5707585f + 3.1415169f, 1.570758465f, 0, 12, 128).kept, 0.2);
 }
 
-TEST(Models, TeapotShowsItsNearSideLit)
-{
+TEST(Models, TeapotShowsItsNearSideLit) {
     const Model m = Decode(teapot);
     for (float ay : {0.0f, 0.7f, 1.9f, 3.0f}) {
         const Facing f = Pose(m, true, false, 0.4f, ay, 3.1415169f, 0, 0, 160);
@@ -395,13 +380,11 @@ struct Result {
     std::string output;
 };
 
-Result Convert(const std::string& arguments)
-{
+Result Convert(const std::string& arguments) {
     const std::string command = std::string(ZARVELIN_BINARY_DIR) + "/tools/assetconv " + arguments + " 2>&1";
     Result run{-1, ""};
     FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
+    if (!pipe) return run;
     char buffer[256];
     while (fgets(buffer, sizeof buffer, pipe))
         run.output += buffer;
@@ -409,8 +392,7 @@ Result Convert(const std::string& arguments)
     return run;
 }
 
-TEST(Converter, RejectsMalformedSourcesNamingTheFile)
-{
+TEST(Converter, RejectsMalformedSourcesNamingTheFile) {
     const std::string dir = ZARVELIN_BINARY_DIR;
     const std::string out = dir + "/bad_unit.cpp";
     std::remove(out.c_str());
@@ -456,8 +438,7 @@ TEST(Converter, RejectsMalformedSourcesNamingTheFile)
 
 // The three layouts of one picture address the same pixels: texture rows from the top, texture
 // rows from the bottom (env1 as built), and frame-buffer columns from the bottom.
-TEST(Converter, LayoutsAddressTheSamePixels)
-{
+TEST(Converter, LayoutsAddressTheSamePixels) {
     const std::string png = std::string(ZARVELIN_SOURCE_DIR) + "/assets/pictures/env1.png";
     auto convert = [&](const char* layout) {
         const std::string out = std::string(ZARVELIN_BINARY_DIR) + "/layout_" + layout + ".cpp";
@@ -468,8 +449,7 @@ TEST(Converter, LayoutsAddressTheSamePixels)
         std::vector<uint16_t> values;
         for (size_t at = text.find('{') + 1; at < text.size();) {
             const size_t digit = text.find_first_of("0123456789", at);
-            if (digit == std::string::npos || digit > text.find('}', at))
-                break;
+            if (digit == std::string::npos || digit > text.find('}', at)) break;
             size_t used = 0;
             values.push_back(static_cast<uint16_t>(std::stoul(text.substr(digit), &used)));
             at = digit + used;
@@ -480,7 +460,7 @@ TEST(Converter, LayoutsAddressTheSamePixels)
     ASSERT_EQ(rows.size(), 4096u);
     ASSERT_EQ(up.size(), 4096u);
     ASSERT_EQ(columns.size(), 4096u);
-    for (int y = 0; y < 64; ++y)      // PNG row, from the top
+    for (int y = 0; y < 64; ++y) // PNG row, from the top
         for (int x = 0; x < 64; ++x) {
             EXPECT_EQ(up[(63 - y) * 64 + x], rows[y * 64 + x]);
             EXPECT_EQ(columns[x * 64 + (63 - y)], rows[y * 64 + x]);

@@ -78,7 +78,8 @@ TEST_F(BlobTest, OverlapSaturatesAndCleanTouchesExactlyTheDrawnPixels) {
     draw_blob(50, 60, 0.66f);
     const std::vector<uint8_t> once = Snapshot();
     draw_blob(50, 60, 0.66f);
-    for (int p = 0; p < 76800; p++) ASSERT_EQ(blobbuffer[p], std::min(2 * once[p], 255)) << p;
+    for (int p = 0; p < 76800; p++)
+        ASSERT_EQ(blobbuffer[p], std::min(2 * once[p], 255)) << p;
 
     // Corner blob over a buffer of 7s: clean_blob zeroes exactly what draw_blob changed.
     std::memset(blobbuffer, 7, sizeof blobbuffer);

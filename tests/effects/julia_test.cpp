@@ -29,7 +29,8 @@ TEST(JuliaEscape, IntegerCornerCases) {
 namespace {
 std::vector<uint16_t> IdentityRow() {
     std::vector<uint16_t> row(256);
-    for (int e = 0; e < 256; e++) row[e] = static_cast<uint16_t>(0x1000 + e);
+    for (int e = 0; e < 256; e++)
+        row[e] = static_cast<uint16_t>(0x1000 + e);
     return row;
 }
 } // namespace
@@ -62,7 +63,8 @@ TEST(Juhlia, HugeOrInvalidConstantsGiveEntryZeroEverywhere) {
     std::vector<uint16_t> frame(76800);
     for (float c : {11.7f, -1e30f, 1e30f}) {
         Juhlia(frame.data(), row.data(), c, c);
-        for (int p = 0; p < 76800; p++) ASSERT_EQ(frame[p], 0x1000) << c << " " << p;
+        for (int p = 0; p < 76800; p++)
+            ASSERT_EQ(frame[p], 0x1000) << c << " " << p;
     }
 }
 

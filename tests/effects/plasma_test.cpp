@@ -42,7 +42,8 @@ TEST_F(PlasmaTest, PairedStoresMatchPerPixelOrder) {
         const int32_t ph = (t >> 4) % 438;
         for (int x = 0; x < 320; x++) {
             for (int k = 0; k < 240; k++) {
-                ASSERT_EQ(f[x * 240 + k], marked[(fsin6[k] + fsin4[x] + fsin8[ph + x + k]) % 256]) << x << " " << k;
+                ASSERT_EQ(f[x * 240 + k], marked[(fsin6[k] + fsin4[x] + fsin8[ph + x + k]) % 256])
+                    << x << " " << k;
             }
         }
     }
@@ -53,7 +54,8 @@ TEST_F(PlasmaTest, PairedStoresMatchPerPixelOrder) {
 TEST_F(PlasmaTest, FadeLimits) {
     const std::vector<uint16_t> full = Frame(2000, identity);
     PlasmaFade(a.data(), identity, 0);
-    for (uint16_t p : a) ASSERT_EQ(p, 0x001C); // entry 0 of row 16
+    for (uint16_t p : a)
+        ASSERT_EQ(p, 0x001C); // entry 0 of row 16
     PlasmaFade(a.data(), identity, 256);
     EXPECT_EQ(a, full);
 
@@ -62,7 +64,8 @@ TEST_F(PlasmaTest, FadeLimits) {
     std::fill(a.begin(), a.end(), 0x1234);
     prticks = 1000;
     PlasmaFade2(a.data(), identity, 0);
-    for (uint16_t p : a) ASSERT_EQ(p, 0x1234);
+    for (uint16_t p : a)
+        ASSERT_EQ(p, 0x1234);
     PlasmaFade2(a.data(), identity, 255);
     int kept = 0;
     for (int i = 0; i < 76800; i++) {
@@ -81,6 +84,7 @@ TEST_F(PlasmaTest, AnyClockStaysInsideTheTables) {
         Plasma(a.data(), identity);
         PlasmaFade(a.data(), identity, 128);
         PlasmaFade2(a.data(), identity, 128);
-        for (uint16_t p : a) ASSERT_LT(p, 256);
+        for (uint16_t p : a)
+            ASSERT_LT(p, 256);
     }
 }

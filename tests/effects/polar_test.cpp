@@ -16,7 +16,8 @@ class PolarTest : public ::testing::Test {
             SineEntriesA(n);
             SineEntriesB(n);
         }
-        for (int i = 0; i < 76800; i++) DistAngleEntry(i);
+        for (int i = 0; i < 76800; i++)
+            DistAngleEntry(i);
         PolarInit();
     }
     void SetUp() override {

@@ -26,7 +26,9 @@ std::vector<uint16_t> Picture(int columns, int elements) {
     return image;
 }
 
-std::vector<uint16_t> Frame() { return std::vector<uint16_t>(76800, kBackground); }
+std::vector<uint16_t> Frame() {
+    return std::vector<uint16_t>(76800, kBackground);
+}
 } // namespace
 
 TEST(LogoZoom, OneToOneDoubleSizeAndTransparency) {
@@ -84,8 +86,10 @@ TEST(LogoDistort, DrawsOnlyUnmaskedOpaquePixelsNearTheirPlace) {
     DistortPicture(frame.data(), image.data(), 64, 78); // yscan all 0: nothing
     EXPECT_EQ(frame, Frame());
 
-    for (int n = 0; n < 92; n++) yscan[n] = (n % 3) != 1;
-    for (int n = 0; n < 192; n++) xscan[n] = (n % 5) != 2;
+    for (int n = 0; n < 92; n++)
+        yscan[n] = (n % 3) != 1;
+    for (int n = 0; n < 192; n++)
+        xscan[n] = (n % 5) != 2;
     for (int32_t t : {0, 12345, 100000}) {
         prticks = t;
         frame = Frame();
@@ -114,25 +118,30 @@ TEST(LogoDistort, DrawsOnlyUnmaskedOpaquePixelsNearTheirPlace) {
 }
 
 TEST(Rotozoomer, AngleZeroZoomOneAndZoomZero) {
-    for (int p = 0; p < 16384; p++) rotbitmap[p] = static_cast<uint8_t>((p * 37) >> 3);
+    for (int p = 0; p < 16384; p++)
+        rotbitmap[p] = static_cast<uint8_t>((p * 37) >> 3);
     std::vector<uint16_t> row(256);
-    for (int e = 0; e < 256; e++) row[e] = static_cast<uint16_t>(0x3000 + e);
+    for (int e = 0; e < 256; e++)
+        row[e] = static_cast<uint16_t>(0x3000 + e);
     std::vector<uint16_t> frame(76800);
     Rotozoomer(frame.data(), row.data(), 0.0f, 1.0f);
     for (int i = 0; i < 320; i++) {
         for (int k = 0; k < 240; k++) {
-            ASSERT_EQ(frame[i * 240 + k], row[rotbitmap[((i + 114) % 128) * 128 + (k + 11) % 128]]) << i << " " << k;
+            ASSERT_EQ(frame[i * 240 + k], row[rotbitmap[((i + 114) % 128) * 128 + (k + 11) % 128]])
+                << i << " " << k;
         }
     }
     Rotozoomer(frame.data(), row.data(), 1234.0f, 0.0f);
-    for (int p = 0; p < 76800; p++) ASSERT_EQ(frame[p], row[rotbitmap[113 * 128 + 10]]) << p;
+    for (int p = 0; p < 76800; p++)
+        ASSERT_EQ(frame[p], row[rotbitmap[113 * 128 + 10]]) << p;
     // Zoom 2 at angle 0 skips every other texel.
     Rotozoomer(frame.data(), row.data(), 0.0f, 2.0f);
     EXPECT_EQ(frame[0], row[rotbitmap[((113 + 2) % 128) * 128 + 12]]);
     // Steps beyond 32 bits and invalid values still give a frame from the texture.
     Rotozoomer(frame.data(), row.data(), 100.0f, 1e12f);
     Rotozoomer(frame.data(), row.data(), std::nanf(""), std::nanf(""));
-    for (int p = 0; p < 76800; p++) ASSERT_EQ(frame[p], row[rotbitmap[113 * 128 + 10]]) << p;
+    for (int p = 0; p < 76800; p++)
+        ASSERT_EQ(frame[p], row[rotbitmap[113 * 128 + 10]]) << p;
 }
 
 TEST(EightBitMode, BlursKeepLanesApartAndZoomEnlarges) {
@@ -144,17 +153,22 @@ TEST(EightBitMode, BlursKeepLanesApartAndZoomEnlarges) {
     EXPECT_EQ(out[239], 0);
     EXPECT_EQ(out[76560], 0);
     // One lane at 63 between lanes at 0: halving never spills into the neighbours.
-    for (int p = 0; p < 76800; p++) buffer[p] = (p % 4 == 1) ? 63 : 0;
+    for (int p = 0; p < 76800; p++)
+        buffer[p] = (p % 4 == 1) ? 63 : 0;
     BlurY2(buffer.data(), out.data());
-    for (int p = 240; p < 76560; p++) ASSERT_EQ(buffer[p], (p % 4 == 1) ? 63 : 0) << p;
+    for (int p = 240; p < 76560; p++)
+        ASSERT_EQ(buffer[p], (p % 4 == 1) ? 63 : 0) << p;
     BlurX2(buffer.data(), out.data());
-    for (int p = 240; p < 76560; p++) ASSERT_EQ(buffer[p], (p % 4 == 1) ? 63 : 0) << p;
+    for (int p = 240; p < 76560; p++)
+        ASSERT_EQ(buffer[p], (p % 4 == 1) ? 63 : 0) << p;
 
     std::vector<uint8_t> src(76800), dst(76800);
-    for (int p = 0; p < 76800; p++) src[p] = static_cast<uint8_t>(p * 7);
+    for (int p = 0; p < 76800; p++)
+        src[p] = static_cast<uint8_t>(p * 7);
     Zoom(src.data(), dst.data(), 2.0f);
     for (int x = 0; x < 320; x++) {
-        for (int k = 0; k < 240; k++) ASSERT_EQ(dst[x * 240 + k], src[(x / 2) * 240 + k / 2]);
+        for (int k = 0; k < 240; k++)
+            ASSERT_EQ(dst[x * 240 + k], src[(x / 2) * 240 + k / 2]);
     }
     Zoom(src.data(), dst.data(), 0.5f); // past the source: its last column and element
     EXPECT_EQ(dst[319 * 240 + 239], src[76799]);
@@ -189,7 +203,8 @@ TEST(LogoZoom, RealCaptionAndLogoKeepTheirTransparentEdges) {
     frame = Frame();
     LogoDistort(frame.data(), 64, 78);
     EXPECT_EQ(frame, Frame());
-    for (int n = 0; n < 92; n++) yscan[n] = 1;
+    for (int n = 0; n < 92; n++)
+        yscan[n] = 1;
     LogoDistort(frame.data(), 64, 78);
     EXPECT_NE(frame, Frame());
     DistortInit();

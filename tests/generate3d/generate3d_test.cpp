@@ -5,7 +5,9 @@
 
 #include "generate3d/generate3d.h"
 
-static bool operator==(const Vector3d& a, const Vector3d& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+static bool operator==(const Vector3d& a, const Vector3d& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
 
 namespace {
 
@@ -52,7 +54,7 @@ TEST(Normals, DegenerateTrianglesAndNegation) {
     Tri(&o.pls[1], 0, 1, 3); // collinear
     Tri(&o.pls[2], 1, 1, 2); // two equal corners
     Tri(&o.pls[3], 2, 1, 0); // reversed
-    CalcNorms(&o, 2); // only 1 negates
+    CalcNorms(&o, 2);        // only 1 negates
     EXPECT_EQ(o.pl_normals[0], (Vector3d{0, 0, -256}));
     EXPECT_EQ(o.pl_normals[1], (Vector3d{0, 0, 0}));
     EXPECT_EQ(o.pl_normals[2], (Vector3d{0, 0, 0}));
@@ -144,10 +146,12 @@ TEST(Generators, CylinderSeamAndCaps) {
 
     const Polygon3d& a = o.pls[126];
     EXPECT_EQ((std::vector<int>{a.p0, a.p1, a.p2}), (std::vector<int>{63, 0, 127}));
-    EXPECT_EQ((std::vector<int>{a.u0, a.v0, a.u1, a.v1, a.u2, a.v2}), (std::vector<int>{251, 0, 255, 0, 251, 255}));
+    EXPECT_EQ((std::vector<int>{a.u0, a.v0, a.u1, a.v1, a.u2, a.v2}),
+              (std::vector<int>{251, 0, 255, 0, 251, 255}));
     const Polygon3d& c = o.pls[127];
     EXPECT_EQ((std::vector<int>{c.p0, c.p1, c.p2}), (std::vector<int>{127, 0, 64}));
-    EXPECT_EQ((std::vector<int>{c.u0, c.v0, c.u1, c.v1, c.u2, c.v2}), (std::vector<int>{251, 255, 255, 0, 255, 255}));
+    EXPECT_EQ((std::vector<int>{c.u0, c.v0, c.u1, c.v1, c.u2, c.v2}),
+              (std::vector<int>{251, 255, 255, 0, 255, 255}));
 
     const Polygon3d& low = o.pls[128];
     EXPECT_EQ((std::vector<int>{low.p0, low.p1, low.p2}), (std::vector<int>{128, 1, 0}));
@@ -215,7 +219,8 @@ Packed SmallModel() {
     m.Word(3);
     m.Word(1);
     m.Word(1);
-    for (uint8_t b : {0, 128, 129, 255, 127, 130, 128, 200, 128}) m.bytes.push_back(b);
+    for (uint8_t b : {0, 128, 129, 255, 127, 130, 128, 200, 128})
+        m.bytes.push_back(b);
     m.Word(2);
     m.Word(0);
     m.Word(0);
@@ -255,7 +260,8 @@ TEST(Loader, NoLinesPutsTrianglesRightAfterThePoints) {
     m.Word(3);
     m.Word(0);
     m.Word(1);
-    for (uint8_t b : {128, 128, 128, 160, 128, 128, 128, 160, 128}) m.bytes.push_back(b);
+    for (uint8_t b : {128, 128, 128, 160, 128, 128, 128, 160, 128})
+        m.bytes.push_back(b);
     m.Word(0);
     m.Word(1);
     m.Word(2);
@@ -285,9 +291,9 @@ TEST(Loader, RejectsWhatWouldNotFit) {
     many.Word(0);
     many.Word(0);
     many.bytes.resize(6 + 3 * 8193, 128);
-    EXPECT_EXIT(Load16bit3do(&object[31], many.bytes.data(),
-                             static_cast<uint32_t>(many.bytes.size()), 0, "bigmodel"),
-                ::testing::ExitedWithCode(1), "bigmodel");
+    EXPECT_EXIT(
+        Load16bit3do(&object[31], many.bytes.data(), static_cast<uint32_t>(many.bytes.size()), 0, "bigmodel"),
+        ::testing::ExitedWithCode(1), "bigmodel");
     EXPECT_EXIT(Load16bit3do(&object[31], bad_tri.bytes.data(), 0), ::testing::ExitedWithCode(1), "index");
 }
 
@@ -295,8 +301,8 @@ TEST(Init3d, FillsTheSevenSlotsFromOurModels) {
     Init3d();
     const struct {
         int slot, npts, npls, nlns;
-    } expected[] = {{0, 64, 0, 0},      {1, 430, 805, 1234},  {2, 137, 240, 376}, {4, 8, 12, 12},
-                    {16, 576, 1104, 0}, {20, 576, 1104, 0}, {24, 130, 256, 0}};
+    } expected[] = {{0, 64, 0, 0},      {1, 430, 805, 1234}, {2, 137, 240, 376}, {4, 8, 12, 12},
+                    {16, 576, 1104, 0}, {20, 576, 1104, 0},  {24, 130, 256, 0}};
     for (const auto& e : expected) {
         EXPECT_EQ(object[e.slot].npts, e.npts) << e.slot;
         EXPECT_EQ(object[e.slot].npls, e.npls) << e.slot;
@@ -305,11 +311,13 @@ TEST(Init3d, FillsTheSevenSlotsFromOurModels) {
     EXPECT_EQ(objnpls, 805);
     EXPECT_EQ(objnlns, 1234);
     const Object3d empty{};
-    for (int s : {3, 5, 6, 15, 17, 19, 21, 23, 25, 31}) EXPECT_EQ(std::memcmp(&object[s], &empty, sizeof(empty)), 0) << s;
+    for (int s : {3, 5, 6, 15, 17, 19, 21, 23, 25, 31})
+        EXPECT_EQ(std::memcmp(&object[s], &empty, sizeof(empty)), 0) << s;
 
     // The face's first triangle is stored as (2, 1, 0) and exchanged; its lines are kept.
     const Object3d& face = object[1];
-    EXPECT_EQ((std::vector<int>{face.pls[0].p0, face.pls[0].p1, face.pls[0].p2}), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ((std::vector<int>{face.pls[0].p0, face.pls[0].p1, face.pls[0].p2}),
+              (std::vector<int>{0, 1, 2}));
     EXPECT_EQ((std::vector<int>{face.lns[0].p0, face.lns[0].p1, face.lns[2].p0, face.lns[2].p1}),
               (std::vector<int>{2, 1, 0, 2}));
     EXPECT_EQ(face.pz, 128.0f);

@@ -17,7 +17,8 @@ TEST(PixelConversion, ChannelValues) {
 namespace {
 std::vector<uint16_t> NumberedFrame() {
     std::vector<uint16_t> fb(kFramePixels);
-    for (int i = 0; i < kFramePixels; i++) fb[i] = static_cast<uint16_t>((i * 2654435761u) >> 16) & 0xFFFE;
+    for (int i = 0; i < kFramePixels; i++)
+        fb[i] = static_cast<uint16_t>((i * 2654435761u) >> 16) & 0xFFFE;
     return fb;
 }
 } // namespace
@@ -32,7 +33,8 @@ TEST(PixelConversion, ColumnOrderAtOneToOne) {
     EXPECT_EQ(out[239 * 320 + 1], Rgb5551ToPC(fb[240]));
     EXPECT_EQ(out[0 * 320 + 319], Rgb5551ToPC(fb[76799]));
     for (int x = 0; x < 320; x += 37)
-        for (int y = 0; y < 240; y += 11) ASSERT_EQ(out[y * 320 + x], Rgb5551ToPC(fb[x * 240 + 239 - y]));
+        for (int y = 0; y < 240; y += 11)
+            ASSERT_EQ(out[y * 320 + x], Rgb5551ToPC(fb[x * 240 + 239 - y]));
 }
 
 TEST(PixelConversion, DoubledLayout) {
@@ -56,7 +58,8 @@ TEST(PixelConversion, OtherScalesDrawNothingAndPaletteDepthUsesPalette) {
     EXPECT_EQ(out[0], 7u);
 
     std::vector<uint16_t> colours(256);
-    for (int i = 0; i < 256; i++) colours[i] = static_cast<uint16_t>(i << 8);
+    for (int i = 0; i < 256; i++)
+        colours[i] = static_cast<uint16_t>(i << 8);
     colours[3] = 0xF800;
     uint32_t* table = GpPaletteCreate(256, colours.data());
     EXPECT_EQ(table[3], 0xF800u);
@@ -71,10 +74,14 @@ TEST(PixelConversion, OtherScalesDrawNothingAndPaletteDepthUsesPalette) {
 
 namespace {
 uint32_t fake_now = 0;
-uint32_t FakeClock() { return fake_now; }
+uint32_t FakeClock() {
+    return fake_now;
+}
 
 int presented = 0;
-void CountPresent(const LcdSurface*) { presented++; }
+void CountPresent(const LcdSurface*) {
+    presented++;
+}
 
 void Push(Uint8 type, SDLKey sym) {
     SDL_Event e{};
@@ -95,7 +102,8 @@ class InputTest : public ::testing::Test {
     }
     void SetUp() override {
         GpKeyGet();
-        for (int32_t& k : keys) k = 0;
+        for (int32_t& k : keys)
+            k = 0;
         quit = 0;
     }
     void TearDown() override { quit = 0; }
@@ -124,9 +132,9 @@ TEST_F(InputTest, KeyMaskBitsAndAliases) {
     const struct {
         SDLKey sym;
         int bit;
-    } table[] = {{SDLK_LEFT, 0x001}, {SDLK_KP4, 0x001},  {SDLK_DOWN, 0x002}, {SDLK_KP2, 0x002},
-                 {SDLK_RIGHT, 0x004}, {SDLK_KP6, 0x004}, {SDLK_l, 0x010},   {SDLK_b, 0x020},
-                 {SDLK_a, 0x040},     {SDLK_r, 0x080},   {SDLK_s, 0x100},   {SDLK_d, 0x200}};
+    } table[] = {{SDLK_LEFT, 0x001},  {SDLK_KP4, 0x001}, {SDLK_DOWN, 0x002}, {SDLK_KP2, 0x002},
+                 {SDLK_RIGHT, 0x004}, {SDLK_KP6, 0x004}, {SDLK_l, 0x010},    {SDLK_b, 0x020},
+                 {SDLK_a, 0x040},     {SDLK_r, 0x080},   {SDLK_s, 0x100},    {SDLK_d, 0x200}};
     for (const auto& k : table) {
         Push(SDL_KEYDOWN, k.sym);
         EXPECT_EQ(GpKeyGet(), k.bit) << k.sym;

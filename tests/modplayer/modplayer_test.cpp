@@ -59,10 +59,10 @@ TEST(ModPlayerCalls, RefuseWhatTheyCannotDo) {
     EXPECT_EQ(FSOUND_GetError(), kModInvalidParam);
     FMUSIC_MODULE* song = FMUSIC_LoadSong(modtest::ModulePath().c_str());
     ASSERT_NE(song, nullptr);
-    EXPECT_EQ(FMUSIC_PlaySong(song), 0);  // no output yet
+    EXPECT_EQ(FMUSIC_PlaySong(song), 0); // no output yet
     EXPECT_EQ(FSOUND_GetError(), kModNotInitialised);
     EXPECT_EQ(FMUSIC_FreeSong(song), 1);
-    FSOUND_Close();  // closing what never opened is harmless
+    FSOUND_Close(); // closing what never opened is harmless
     EXPECT_EQ(FSOUND_Init(100, 64, 0), 0);
     EXPECT_EQ(FSOUND_GetError(), kModInvalidParam);
 }
@@ -77,7 +77,7 @@ TEST(ModPlayerVersion, SourceIsReplaceable) {
 
 // The offline renderer: sound, not silence, and the same samples on every run.
 TEST(ModPlayerRender, OfflineRenderIsAudibleAndDeterministic) {
-    constexpr size_t kFrames = 44100 * 20;  // the first 20 s: intro and the first beat
+    constexpr size_t kFrames = 44100 * 20; // the first 20 s: intro and the first beat
     std::vector<int16_t> a(kFrames * 2), b(kFrames * 2);
     FMUSIC_MODULE* first = FMUSIC_LoadSong(modtest::ModulePath().c_str());
     FMUSIC_MODULE* song = FMUSIC_LoadSong(modtest::ModulePath().c_str());
@@ -90,9 +90,10 @@ TEST(ModPlayerRender, OfflineRenderIsAudibleAndDeterministic) {
     ASSERT_EQ(ModRenderPcm(song, 44100, b.data() + kFrames, kFrames / 2), kFrames / 2);
     EXPECT_EQ(a, b);
     int peak = 0;
-    for (int16_t v : a) peak = std::max(peak, std::abs(static_cast<int>(v)));
+    for (int16_t v : a)
+        peak = std::max(peak, std::abs(static_cast<int>(v)));
     EXPECT_GT(peak, 4000);
-    EXPECT_LT(peak, 32767);  // no clipping
+    EXPECT_LT(peak, 32767); // no clipping
     EXPECT_EQ(ModRenderPcm(song, 0, a.data(), 16), 0u);
     EXPECT_EQ(ModRenderPcm(nullptr, 44100, a.data(), 16), 0u);
     FMUSIC_FreeSong(song);
@@ -100,14 +101,15 @@ TEST(ModPlayerRender, OfflineRenderIsAudibleAndDeterministic) {
 
 // The show may outlast the module: past its end it starts again instead of falling silent.
 TEST(ModPlayerRender, LoopsPastItsEnd) {
-    constexpr int32_t kRate = 8000;  // low rate: only the shape over time matters here
+    constexpr int32_t kRate = 8000; // low rate: only the shape over time matters here
     FMUSIC_MODULE* song = FMUSIC_LoadSong(modtest::ModulePath().c_str());
     ASSERT_NE(song, nullptr);
     size_t frames = static_cast<size_t>((ModLengthSeconds(song) + 12.0) * kRate);
     std::vector<int16_t> pcm(frames * 2);
     ASSERT_EQ(ModRenderPcm(song, kRate, pcm.data(), frames), frames);
     int peak = 0;
-    for (size_t i = (frames - 6 * kRate) * 2; i < frames * 2; ++i) peak = std::max(peak, std::abs(int{pcm[i]}));
+    for (size_t i = (frames - 6 * kRate) * 2; i < frames * 2; ++i)
+        peak = std::max(peak, std::abs(int{pcm[i]}));
     EXPECT_GT(peak, 2000);
     FMUSIC_FreeSong(song);
 }
@@ -127,7 +129,7 @@ TEST(ModPlayerOutput, DiskDriverPacedToTheBuffer) {
     ASSERT_EQ(FSOUND_Init(44100, 64, 0), 1);
     FSOUND_Close();
     ASSERT_NE(std::getenv("SDL_DISKAUDIODELAY"), nullptr);
-    EXPECT_STREQ(std::getenv("SDL_DISKAUDIODELAY"), "46");  // 2048 frames at 44100 Hz
+    EXPECT_STREQ(std::getenv("SDL_DISKAUDIODELAY"), "46"); // 2048 frames at 44100 Hz
     setenv("SDL_DISKAUDIODELAY", "3", 1);
     ASSERT_EQ(FSOUND_Init(44100, 64, 0), 1);
     FSOUND_Close();
@@ -145,7 +147,7 @@ TEST(ModPlayerOutput, FreeThenCloseWhileTheCallbackRuns) {
     setenv("SDL_DISKAUDIODELAY", "0", 1);
     for (int round = 0; round < 5; ++round) {
         ASSERT_EQ(FSOUND_Init(44100, 64, 0), 1) << SDL_GetError();
-        EXPECT_EQ(FSOUND_Init(44100, 64, 0), 0);  // already running
+        EXPECT_EQ(FSOUND_Init(44100, 64, 0), 0); // already running
         EXPECT_EQ(FSOUND_GetError(), kModAlreadyInitialised);
         FMUSIC_MODULE* song = FMUSIC_LoadSong(modtest::ModulePath().c_str());
         ASSERT_NE(song, nullptr);
@@ -159,4 +161,4 @@ TEST(ModPlayerOutput, FreeThenCloseWhileTheCallbackRuns) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
-}  // namespace
+} // namespace

@@ -25,7 +25,7 @@ inline void WriteBytes(const std::filesystem::path& path, const char* data, size
 
 // A fresh directory of its own under the system's temporary directory, removed on scope exit.
 class ScratchDir {
-public:
+  public:
     ScratchDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "zarvelin-sound-XXXXXX").string();
         path_ = mkdtemp(pattern.data());
@@ -38,7 +38,7 @@ public:
     ScratchDir& operator=(const ScratchDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -49,13 +49,24 @@ inline void MakeCandidate(const std::filesystem::path& path, Candidate kind) {
     static const char kText[] = "This is not a module.\nJust some words in a text file.\n";
     std::vector<char> module = ReadBytes(ModulePath());
     switch (kind) {
-    case Candidate::Missing: break;
-    case Candidate::Empty: WriteBytes(path, "", 0); break;
-    case Candidate::Text: WriteBytes(path, kText, sizeof kText - 1); break;
-    case Candidate::Truncated: WriteBytes(path, module.data(), module.size() / 2); break;
-    case Candidate::Directory: std::filesystem::create_directory(path); break;
-    case Candidate::Good: WriteBytes(path, module.data(), module.size()); break;
+    case Candidate::Missing:
+        break;
+    case Candidate::Empty:
+        WriteBytes(path, "", 0);
+        break;
+    case Candidate::Text:
+        WriteBytes(path, kText, sizeof kText - 1);
+        break;
+    case Candidate::Truncated:
+        WriteBytes(path, module.data(), module.size() / 2);
+        break;
+    case Candidate::Directory:
+        std::filesystem::create_directory(path);
+        break;
+    case Candidate::Good:
+        WriteBytes(path, module.data(), module.size());
+        break;
     }
 }
 
-}  // namespace modtest
+} // namespace modtest

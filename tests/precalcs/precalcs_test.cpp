@@ -42,7 +42,8 @@ class LoadingBarTest : public ::testing::Test {
     }
     void TearDown() override {
         GpSetPresentHook(nullptr);
-        for (int i = 0; i < 2; i++) GP32Surface[i] = saved[i];
+        for (int i = 0; i < 2; i++)
+            GP32Surface[i] = saved[i];
         prec_flip = 0;
         prec_ybar = 0;
     }
@@ -67,13 +68,16 @@ class LoadingBarTest : public ::testing::Test {
 TEST_F(LoadingBarTest, EighteenPresentationsPerLineAlternatingBuffers) {
     for (int total : {512, 2048, 4096}) {
         presented.clear();
-        for (int n = 0; n < total; n++) update_precbar("X", n, total);
+        for (int n = 0; n < total; n++)
+            update_precbar("X", n, total);
         EXPECT_EQ(presented.size(), 18u) << total;
     }
     presented.clear();
-    for (int c = 1; c <= 76800; c++) update_precbar("X", c, 76800);
+    for (int c = 1; c <= 76800; c++)
+        update_precbar("X", c, 76800);
     ASSERT_EQ(presented.size(), 18u);
-    for (size_t i = 0; i < presented.size(); i++) EXPECT_EQ(presented[i], fb[(i + 18 * 3) % 2].data());
+    for (size_t i = 0; i < presented.size(); i++)
+        EXPECT_EQ(presented[i], fb[(i + 18 * 3) % 2].data());
 }
 
 TEST_F(LoadingBarTest, FirstUpdatesAndBarWidths) {
@@ -94,7 +98,8 @@ TEST_F(LoadingBarTest, FirstUpdatesAndBarWidths) {
 
 TEST_F(LoadingBarTest, FullLineInBothBuffersAndCaptionPlacement) {
     prec_ybar = 2;
-    for (int c = 1; c <= 76800; c++) update_precbar("RADIUS AND ANGLE FOR EACH PIXEL!", c, 76800);
+    for (int c = 1; c <= 76800; c++)
+        update_precbar("RADIUS AND ANGLE FOR EACH PIXEL!", c, 76800);
     for (int b = 0; b < 2; b++) {
         for (int row = 25; row <= 35; row++) {
             // Column 319 keeps the background; the caption's pixels are ORed blue.
@@ -144,7 +149,8 @@ TEST_F(LoadingBarTest, PrecalcsShowsFiveLinesOfEighteen) {
     const char* const lines[5] = {"PRECALCULATING SINES.. (1/6)", "..AND MORE SINES (2/6)",
                                   "RADIUS AND ANGLE FOR EACH PIXEL! (3/6)", "TRICKY TEST.. (4/6)",
                                   "SLOW THE EGGS. (5/6)"};
-    for (size_t i = 0; i < captions.size(); i++) EXPECT_EQ(captions[i], lines[i / 18]) << i;
+    for (size_t i = 0; i < captions.size(); i++)
+        EXPECT_EQ(captions[i], lines[i / 18]) << i;
     EXPECT_EQ(prec_ybar, 5);
     // Every line ends full in both buffers; the row between two lines keeps the background.
     for (int b = 0; b < 2; b++) {

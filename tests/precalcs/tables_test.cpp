@@ -15,7 +15,8 @@ class TablesTest : public ::testing::Test {
             SineEntriesA(n);
             SineEntriesB(n);
         }
-        for (int i = 0; i < 76800; i++) DistAngleEntry(i);
+        for (int i = 0; i < 76800; i++)
+            DistAngleEntry(i);
         BlobInit();
         DistortInit();
     }
@@ -35,9 +36,11 @@ TEST_F(TablesTest, ReciprocalsThroughBase2048) {
 
 TEST_F(TablesTest, SineTablesStartAndRange) {
     const int32_t f1[] = {96, 103, 110, 117, 123, 130, 137, 143};
-    for (int n = 0; n < 8; n++) EXPECT_EQ(fsin1[n], f1[n]) << n;
+    for (int n = 0; n < 8; n++)
+        EXPECT_EQ(fsin1[n], f1[n]) << n;
     const int32_t f4[] = {64, 66, 68, 71};
-    for (int n = 0; n < 4; n++) EXPECT_EQ(fsin4[n], f4[n]) << n;
+    for (int n = 0; n < 4; n++)
+        EXPECT_EQ(fsin4[n], f4[n]) << n;
     struct Range {
         const int32_t* t;
         int32_t lo, hi, first;
@@ -91,7 +94,8 @@ TEST_F(TablesTest, ClampBlobAndDistortTables) {
     EXPECT_EQ(blob[0], 2);
     EXPECT_EQ(blob[16 * 32], 8);
     int full = 0;
-    for (uint8_t v : blob) full += v == 255;
+    for (uint8_t v : blob)
+        full += v == 255;
     EXPECT_EQ(full, 145);
 
     EXPECT_EQ(dclampx[31], 0);
@@ -101,15 +105,18 @@ TEST_F(TablesTest, ClampBlobAndDistortTables) {
     EXPECT_EQ(dclampy[105], 83);
     EXPECT_EQ(dclampy[106], 0);
     const int32_t d1[] = {0, 0, 0, 0, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 3};
-    for (int n = 0; n < 16; n++) EXPECT_EQ(dsin1[n], d1[n]) << n;
+    for (int n = 0; n < 16; n++)
+        EXPECT_EQ(dsin1[n], d1[n]) << n;
     for (int n = 0; n < 1024; n++) {
         ASSERT_GE(dsin1[n], -3);
         ASSERT_LE(dsin1[n], 3);
         ASSERT_GE(dsin2[n], -5);
         ASSERT_LE(dsin2[n], 5);
     }
-    for (uint8_t v : xscan) EXPECT_EQ(v, 1);
-    for (int n = 0; n < 92; n++) EXPECT_EQ(yscan[n], 0);
+    for (uint8_t v : xscan)
+        EXPECT_EQ(v, 1);
+    for (int n = 0; n < 92; n++)
+        EXPECT_EQ(yscan[n], 0);
 }
 
 TEST(Stars, FieldIsTheSameOnEveryRunAndInRange) {

@@ -19,13 +19,16 @@ std::vector<uint8_t> SyntheticBall() {
         ball[3 + 2 * i] = v >> 8;
     }
     for (int c = 0; c < 16; c++) {
-        for (int r = 0; r < 16; r++) ball[512 + 16 * c + r] = static_cast<uint8_t>(1 + (c + r) % 15);
+        for (int r = 0; r < 16; r++)
+            ball[512 + 16 * c + r] = static_cast<uint8_t>(1 + (c + r) % 15);
     }
     ball[512 + 16 * 3 + 4] = 16;
     return ball;
 }
 
-int Sample(int c, int r) { return c == 3 && r == 4 ? 15 : 1 + (c + r) % 15; }
+int Sample(int c, int r) {
+    return c == 3 && r == 4 ? 15 : 1 + (c + r) % 15;
+}
 
 class BallTest : public ::testing::Test {
   protected:
@@ -37,7 +40,8 @@ class BallTest : public ::testing::Test {
     uint16_t At(int column, int element) const { return fb[column * 240 + element]; }
     int Changed() const {
         int n = 0;
-        for (uint16_t p : fb) n += p != kBack;
+        for (uint16_t p : fb)
+            n += p != kBack;
         return n;
     }
     std::vector<uint16_t> fb;
@@ -64,7 +68,8 @@ TEST_F(BallTest, UnclippedBallAtScaleOne) {
     drawball(100, 100, 32, 1.0f, fb.data());
     EXPECT_EQ(Changed(), 256);
     for (int c = 0; c < 16; c++) {
-        for (int r = 0; r < 16; r++) ASSERT_EQ(At(92 + c, 92 + r), ball_p[32 + Sample(c, r)]) << c << "," << r;
+        for (int r = 0; r < 16; r++)
+            ASSERT_EQ(At(92 + c, 92 + r), ball_p[32 + Sample(c, r)]) << c << "," << r;
     }
 }
 
@@ -72,25 +77,29 @@ TEST_F(BallTest, ClippedAtAllFourEdges) {
     drawball(3, 100, 0, 1.0f, fb.data()); // x0 = -5: sprite columns 5..15 at columns 0..10
     EXPECT_EQ(Changed(), 11 * 16);
     for (int c = 5; c < 16; c++) {
-        for (int r = 0; r < 16; r++) ASSERT_EQ(At(c - 5, 92 + r), ball_p[Sample(c, r)]);
+        for (int r = 0; r < 16; r++)
+            ASSERT_EQ(At(c - 5, 92 + r), ball_p[Sample(c, r)]);
     }
 
     fb.assign(76800, kBack);
     drawball(100, 3, 0, 1.0f, fb.data()); // y0 = -5: sprite elements 5..15 at elements 0..10
     EXPECT_EQ(Changed(), 16 * 11);
     for (int c = 0; c < 16; c++) {
-        for (int r = 5; r < 16; r++) ASSERT_EQ(At(92 + c, r - 5), ball_p[Sample(c, r)]);
+        for (int r = 5; r < 16; r++)
+            ASSERT_EQ(At(92 + c, r - 5), ball_p[Sample(c, r)]);
     }
 
     fb.assign(76800, kBack);
     drawball(319 + 8, 100, 0, 1.0f, fb.data()); // x0 = 319: one column, sprite column 0
     EXPECT_EQ(Changed(), 16);
-    for (int r = 0; r < 16; r++) EXPECT_EQ(At(319, 92 + r), ball_p[Sample(0, r)]);
+    for (int r = 0; r < 16; r++)
+        EXPECT_EQ(At(319, 92 + r), ball_p[Sample(0, r)]);
 
     fb.assign(76800, kBack);
     drawball(100, 239 + 8, 0, 1.0f, fb.data()); // y0 = 239: one element
     EXPECT_EQ(Changed(), 16);
-    for (int c = 0; c < 16; c++) EXPECT_EQ(At(92 + c, 239), ball_p[Sample(c, 0)]);
+    for (int c = 0; c < 16; c++)
+        EXPECT_EQ(At(92 + c, 239), ball_p[Sample(c, 0)]);
 
     fb.assign(76800, kBack);
     drawball(320 + 8, 100, 0, 1.0f, fb.data());
@@ -104,7 +113,8 @@ TEST_F(BallTest, ClippedAtAllFourEdges) {
 
 TEST_F(BallTest, LargeBallClippedOnBothSidesStaysInsideItsBox) {
     // x0 = -178 and the box is 336 wide: it ends at column 157, not at the frame's edge.
-    for (uint8_t& c : ball_c) c = 1;
+    for (uint8_t& c : ball_c)
+        c = 1;
     drawball(-10, 120, 0, 21.0f, fb.data());
     for (int e = 0; e < 240; e++) {
         EXPECT_EQ(At(157, e), ball_p[1]);
@@ -117,7 +127,8 @@ TEST_F(BallTest, ColourValuesAboveTheLastRampClamp) {
     EXPECT_EQ(At(92, 92), ball_p[32 + Sample(0, 0)]);
     drawball(100, 100, 0xFFFF, 1.0f, fb.data());
     for (int c = 0; c < 16; c++) {
-        for (int r = 0; r < 16; r++) ASSERT_EQ(At(92 + c, 92 + r), ball_p[240 + Sample(c, r)]);
+        for (int r = 0; r < 16; r++)
+            ASSERT_EQ(At(92 + c, 92 + r), ball_p[240 + Sample(c, r)]);
     }
     // Ramp 240 with step 15 is the forced black of entry 255.
     EXPECT_EQ(At(92 + 3, 92 + 4), 0);
@@ -132,7 +143,8 @@ TEST(Primitives, PointBounds) {
     drawpoint(-1, 5, 9, fb.data());
     drawpoint(5, 240, 9, fb.data());
     int changed = 0;
-    for (uint16_t p : fb) changed += p != 0;
+    for (uint16_t p : fb)
+        changed += p != 0;
     EXPECT_EQ(changed, 1);
 }
 
@@ -149,8 +161,7 @@ class LineTest : public ::testing::Test {
         spts[1] = {xb, yb, 0};
         return {0, 1, 0};
     }
-    template <class T>
-    static std::vector<int> Written(const std::vector<T>& fb) {
+    template <class T> static std::vector<int> Written(const std::vector<T>& fb) {
         std::vector<int> out;
         for (int i = 0; i < 76800; i++) {
             if (fb[i] != 0) out.push_back(i);
@@ -164,7 +175,8 @@ class LineTest : public ::testing::Test {
 
 TEST_F(LineTest, SixteenBitLineShiftsOneColumnAndSkipsTheFarEnd) {
     std::vector<int> expected;
-    for (int x = 11; x <= 20; x++) expected.push_back(x * 240 + 5);
+    for (int x = 11; x <= 20; x++)
+        expected.push_back(x * 240 + 5);
     drawline16bit(Between(10, 5, 20, 5), fb16.data());
     EXPECT_EQ(Written(fb16), expected);
     EXPECT_EQ(fb16[11 * 240 + 5], 0xFFFE);
@@ -176,7 +188,8 @@ TEST_F(LineTest, SixteenBitLineShiftsOneColumnAndSkipsTheFarEnd) {
 TEST_F(LineTest, EightBitSteepLineAndCoincidentEnds) {
     drawline8bit(Between(0, 0, 0, 10), fb8.data());
     std::vector<int> expected;
-    for (int e = 0; e < 10; e++) expected.push_back(e);
+    for (int e = 0; e < 10; e++)
+        expected.push_back(e);
     EXPECT_EQ(Written(fb8), expected);
     EXPECT_EQ(fb8[0], 63);
     fb8.assign(76800, 0);
@@ -199,15 +212,18 @@ TEST_F(LineTest, ElementsOffTheColumnWrapOrAreDropped) {
     // Elements 240..249 of column 0 are elements 0..9 of column 1.
     drawline8bit(Between(0, 230, 0, 250), fb8.data());
     std::vector<int> expected;
-    for (int i = 230; i < 250; i++) expected.push_back(i);
+    for (int i = 230; i < 250; i++)
+        expected.push_back(i);
     EXPECT_EQ(Written(fb8), expected);
     // Offsets below 0 or past the buffer are skipped.
     fb8.assign(76800, 0);
     drawline8bit(Between(0, -5, 0, 5), fb8.data());
     drawline8bit(Between(319, 235, 319, 260), fb8.data());
     expected.clear();
-    for (int i = 0; i < 5; i++) expected.push_back(i);
-    for (int i = 319 * 240 + 235; i < 76800; i++) expected.push_back(i);
+    for (int i = 0; i < 5; i++)
+        expected.push_back(i);
+    for (int i = 319 * 240 + 235; i < 76800; i++)
+        expected.push_back(i);
     EXPECT_EQ(Written(fb8), expected);
 }
 

@@ -12,7 +12,9 @@
 
 namespace {
 uint32_t now = 0;
-uint32_t Clock() { return now; }
+uint32_t Clock() {
+    return now;
+}
 
 bool ColumnBlack(const uint16_t* fb, int x) {
     for (int k = 0; k < 240; k++)
@@ -64,7 +66,8 @@ TEST_F(ScenesTest, SpaceRevealsEvenLinesThenOddLines) {
     StartSpace();
     Frame(0, 0);
     EXPECT_EQ(yscan[0], 1);
-    for (int i = 1; i < 96; i++) ASSERT_EQ(yscan[i], 0) << i;
+    for (int i = 1; i < 96; i++)
+        ASSERT_EQ(yscan[i], 0) << i;
     EXPECT_EQ(yss, 0);
     EXPECT_EQ(ypp, 1);
 
@@ -84,8 +87,10 @@ TEST_F(ScenesTest, SpaceRevealsEvenLinesThenOddLines) {
     // A long frame skips lines: only those down to the previous frame's extent are set.
     Frame(0, 2100);
     EXPECT_EQ(ypp, 0);
-    for (int i = 0; i <= 90; i += 2) ASSERT_EQ(yscan[i], 1) << i;
-    for (int i = 85; i <= 93; i += 2) ASSERT_EQ(yscan[i], 1) << i;
+    for (int i = 0; i <= 90; i += 2)
+        ASSERT_EQ(yscan[i], 1) << i;
+    for (int i = 85; i <= 93; i += 2)
+        ASSERT_EQ(yscan[i], 1) << i;
     EXPECT_EQ(yscan[83], 0);
 }
 
@@ -93,7 +98,8 @@ TEST_F(ScenesTest, SpaceTakesTheLogoAwayColumnByColumn) {
     StartSpace();
     ypp = 0;
     Frame(0, 6784);
-    for (int c = 0; c < 192; c++) ASSERT_EQ(xscan[c], 1) << c;
+    for (int c = 0; c < 192; c++)
+        ASSERT_EQ(xscan[c], 1) << c;
     Frame(0, 6785);
     EXPECT_EQ(xscan[0], 0);
     EXPECT_EQ(xscan[191], 0);
@@ -104,7 +110,8 @@ TEST_F(ScenesTest, SpaceTakesTheLogoAwayColumnByColumn) {
     EXPECT_EQ(xpp, 1);
     Frame(0, 8320);
     EXPECT_EQ(xpp, 0);
-    for (int c = 0; c < 192; c++) ASSERT_EQ(xscan[c], 0) << c;
+    for (int c = 0; c < 192; c++)
+        ASSERT_EQ(xscan[c], 0) << c;
 }
 
 TEST_F(ScenesTest, PartsEndAtTheirBoundaries) {
@@ -138,26 +145,32 @@ TEST_F(ScenesTest, PartsEndAtTheirBoundaries) {
 
 TEST_F(ScenesTest, TunnelColoursComeOutOfWhiteAndSinkToBlack) {
     Frame(2, 0);
-    for (int i = 0; i < 256; i++) ASSERT_EQ(shades[11 * 256 + i], 0xFFFE) << i;
+    for (int i = 0; i < 256; i++)
+        ASSERT_EQ(shades[11 * 256 + i], 0xFFFE) << i;
     Frame(2, 500);
-    for (int i = 0; i < 256; i++) ASSERT_EQ(shades[11 * 256 + i], sshades[11 * 256 + i] & 0xFFFE);
+    for (int i = 0; i < 256; i++)
+        ASSERT_EQ(shades[11 * 256 + i], sshades[11 * 256 + i] & 0xFFFE);
     Frame(2, 26623);
     uint16_t expect[256];
     Fade2Shade(&sshades[12 * 256], bshade, 1023.0f / 1024.0f, expect);
-    for (int i = 0; i < 256; i++) ASSERT_EQ(shades[12 * 256 + i], expect[i]) << i;
+    for (int i = 0; i < 256; i++)
+        ASSERT_EQ(shades[12 * 256 + i], expect[i]) << i;
 }
 
 TEST_F(ScenesTest, JuliaScenesFadeAndEndOnOneColour) {
     Frame(3, 0);
-    for (int i = 0; i < 256; i++) ASSERT_EQ(shades[33 * 256 + i], 0) << i;
+    for (int i = 0; i < 256; i++)
+        ASSERT_EQ(shades[33 * 256 + i], 0) << i;
 
     Frame(4, 0);
-    for (int i = 0; i < 256; i++) ASSERT_EQ(shades[16 * 256 + i], 0xFFFE) << i;
+    for (int i = 0; i < 256; i++)
+        ASSERT_EQ(shades[16 * 256 + i], 0xFFFE) << i;
     Frame(4, 26624);
     EXPECT_EQ(part, 5);
     const uint16_t flat = shades[16 * 256];
     for (int b = 0; b < 2; b++)
-        for (int i = 0; i < 76800; i++) ASSERT_EQ(framebuffer[b][i], flat) << b << ":" << i;
+        for (int i = 0; i < 76800; i++)
+            ASSERT_EQ(framebuffer[b][i], flat) << b << ":" << i;
 }
 
 TEST_F(ScenesTest, WaterPartClosesTheCurtainsAndEndsTheShow) {
@@ -166,10 +179,12 @@ TEST_F(ScenesTest, WaterPartClosesTheCurtainsAndEndsTheShow) {
     EXPECT_NE(sharp[0], sharp[319 * 240]);
 
     fb = Frame(8, 27439);
-    for (int x = 0; x < 154; x++) ASSERT_TRUE(ColumnBlack(fb, x)) << x;
+    for (int x = 0; x < 154; x++)
+        ASSERT_TRUE(ColumnBlack(fb, x)) << x;
     EXPECT_FALSE(ColumnBlack(fb, 160));
     fb = Frame(8, 27440);
-    for (int x = 0; x < 320; x++) ASSERT_TRUE(ColumnBlack(fb, x)) << x;
+    for (int x = 0; x < 320; x++)
+        ASSERT_TRUE(ColumnBlack(fb, x)) << x;
 
     Frame(8, 28776);
     EXPECT_EQ(part, 8);
@@ -177,5 +192,6 @@ TEST_F(ScenesTest, WaterPartClosesTheCurtainsAndEndsTheShow) {
     fb = Frame(8, 28777);
     EXPECT_EQ(part, 7);
     EXPECT_EQ(quit, 1);
-    for (int x = 0; x < 320; x++) ASSERT_TRUE(ColumnBlack(fb, x)) << x;
+    for (int x = 0; x < 320; x++)
+        ASSERT_TRUE(ColumnBlack(fb, x)) << x;
 }

@@ -129,7 +129,8 @@ TEST_F(ScriptTest, PartOutsideTheTableDoesNothing) {
 
 TEST_F(ScriptTest, ModeIsReappliedOnceBeforeTheFirstDrawing) {
     static uint16_t old[2][kPixels];
-    for (auto& b : old) std::fill(b, b + kPixels, 0x1234);
+    for (auto& b : old)
+        std::fill(b, b + kPixels, 0x1234);
     framebuffer[0] = old[0];
     framebuffer[1] = old[1];
     chpart = 1;
@@ -194,11 +195,13 @@ TEST(Fade2Shade, BlendsEachChannelTruncated) {
     // The ends give the rows with bit 0 clear; factors outside 0..1 (or NaN) hold the ends.
     for (float f : {0.0f, -1.0f, std::nanf("")}) {
         Fade2Shade(from, to, f, out);
-        for (int i = 0; i < 256; i++) ASSERT_EQ(out[i], from[i] & 0xFFFE) << f << " " << i;
+        for (int i = 0; i < 256; i++)
+            ASSERT_EQ(out[i], from[i] & 0xFFFE) << f << " " << i;
     }
     for (float f : {1.0f, 2.5f}) {
         Fade2Shade(from, to, f, out);
-        for (int i = 0; i < 256; i++) ASSERT_EQ(out[i], to[i] & 0xFFFE) << f << " " << i;
+        for (int i = 0; i < 256; i++)
+            ASSERT_EQ(out[i], to[i] & 0xFFFE) << f << " " << i;
     }
     std::fill(from, from + 256, 0);
     std::fill(to, to + 256, 0xFFFF);

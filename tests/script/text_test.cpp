@@ -48,7 +48,8 @@ class SmallFontTest : public ::testing::Test {
 
 TEST_F(SmallFontTest, ConversionTurnsRowsIntoColumns) {
     // '!' has its top-left pixel only: column 0, top row, i.e. the last byte of column 0.
-    for (int i = 0; i < 64; i++) EXPECT_EQ(fonts[64 + i], i == 7 ? 0xFF : 0) << i;
+    for (int i = 0; i < 64; i++)
+        EXPECT_EQ(fonts[64 + i], i == 7 ? 0xFF : 0) << i;
     DrawText(20, 50, 1, "!", 16, &surface);
     EXPECT_EQ(Px(20, 43), 0x00FF);
     EXPECT_EQ(ColumnsTouched(), 1);
@@ -114,7 +115,8 @@ TEST_F(SmallFontTest, RowsOffTheFrameStayInTheirColumn) {
     EXPECT_EQ(Px(10, 3), 0x00FF);
     EXPECT_EQ(fb[11 * 240 + 0], 0); // nothing spilled into the next column's bottom
     int set = 0;
-    for (uint16_t p : fb) set += p != 0;
+    for (uint16_t p : fb)
+        set += p != 0;
     EXPECT_EQ(set, 8 * 4);
 }
 
@@ -138,20 +140,24 @@ std::vector<uint8_t> SyntheticLargeFont() {
     return f;
 }
 
-int Level(int c, int row_from_top) { return 1 + (c + 2 * row_from_top) % 15; }
+int Level(int c, int row_from_top) {
+    return 1 + (c + 2 * row_from_top) % 15;
+}
 
 class LargeFontTest : public ::testing::Test {
   protected:
     void SetUp() override {
         const std::vector<uint8_t> f = SyntheticLargeFont();
         FontInitFrom(f.data(), static_cast<uint32_t>(f.size()));
-        for (int i = 0; i < 256; i++) colours[i] = static_cast<uint16_t>(0x1000 + i);
+        for (int i = 0; i < 256; i++)
+            colours[i] = static_cast<uint16_t>(0x1000 + i);
         fb.assign(76800, 0);
     }
     uint16_t At(int column, int element) const { return fb[column * 240 + element]; }
     int Changed() const {
         int n = 0;
-        for (uint16_t p : fb) n += p != 0;
+        for (uint16_t p : fb)
+            n += p != 0;
         return n;
     }
     uint16_t colours[256];
@@ -164,7 +170,8 @@ TEST_F(LargeFontTest, ScaleOneBoxAndOrientation) {
     EXPECT_EQ(Changed(), 256);
     // Columns 92..107, elements 92..107; the glyph's top row is the highest element.
     for (int c = 0; c < 16; c++) {
-        for (int e = 0; e < 16; e++) ASSERT_EQ(At(92 + c, 92 + e), 0x1000 + 16 * Level(c, 15 - e)) << c << "," << e;
+        for (int e = 0; e < 16; e++)
+            ASSERT_EQ(At(92 + c, 92 + e), 0x1000 + 16 * Level(c, 15 - e)) << c << "," << e;
     }
     // Only the top row of 'B': element 107 of each column.
     fb.assign(76800, 0);
@@ -180,13 +187,15 @@ TEST_F(LargeFontTest, ClippedGlyphKeepsItsUnclippedPlaces) {
     drawfont16(100, 3, 1.0f, 'A', colours, fb.data()); // Y0 = -5
     EXPECT_EQ(Changed(), 16 * 11);
     for (int c = 0; c < 16; c++) {
-        for (int e = 5; e < 16; e++) ASSERT_EQ(At(92 + c, e - 5), 0x1000 + 16 * Level(c, 15 - e));
+        for (int e = 5; e < 16; e++)
+            ASSERT_EQ(At(92 + c, e - 5), 0x1000 + 16 * Level(c, 15 - e));
     }
     fb.assign(76800, 0);
     drawfont16(3, 100, 1.0f, 'A', colours, fb.data()); // X0 = -5
     EXPECT_EQ(Changed(), 11 * 16);
     for (int c = 5; c < 16; c++) {
-        for (int e = 0; e < 16; e++) ASSERT_EQ(At(c - 5, 92 + e), 0x1000 + 16 * Level(c, 15 - e));
+        for (int e = 0; e < 16; e++)
+            ASSERT_EQ(At(c - 5, 92 + e), 0x1000 + 16 * Level(c, 15 - e));
     }
     fb.assign(76800, 0);
     drawfont16(319 + 8, 239 + 8, 1.0f, 'A', colours, fb.data()); // one pixel in the top-right corner
@@ -228,7 +237,9 @@ TEST_F(LargeFontTest, PulsingTextUsesShadeRowSixteen) {
 
 namespace {
 uint32_t fake_ms = 0;
-uint32_t FakeClock() { return fake_ms; }
+uint32_t FakeClock() {
+    return fake_ms;
+}
 
 class CounterTest : public ::testing::Test {
   protected:
@@ -259,7 +270,8 @@ TEST_F(CounterTest, UpdatesOncePerThousandUnits) {
         uint32_t ms;
         int32_t frames;
         int32_t shown;
-    } steps[] = {{0, 5, 0}, {999, 60, 0}, {1000, 61, 61}, {1500, 90, 61}, {1999, 120, 61}, {2000, 130, 69}, {3500, 140, 10}};
+    } steps[] = {{0, 5, 0},       {999, 60, 0},    {1000, 61, 61}, {1500, 90, 61},
+                 {1999, 120, 61}, {2000, 130, 69}, {3500, 140, 10}};
     for (const auto& s : steps) {
         fake_ms = s.ms;
         nfrm = s.frames;
@@ -268,7 +280,8 @@ TEST_F(CounterTest, UpdatesOncePerThousandUnits) {
     }
     EXPECT_EQ(atime, 3500);
     int set = 0;
-    for (uint16_t p : fb) set += p != 0;
+    for (uint16_t p : fb)
+        set += p != 0;
     EXPECT_EQ(set, 0);
 }
 
@@ -287,6 +300,7 @@ TEST_F(CounterTest, ShowDrawsTheLineAtTopLeft) {
     bpp[0] = 4;
     CountFps(1);
     int set = 0;
-    for (uint16_t p : fb) set += p != 0;
+    for (uint16_t p : fb)
+        set += p != 0;
     EXPECT_EQ(set, 0);
 }

@@ -25,8 +25,7 @@ std::string ReadText(const fs::path& path) {
 
 // Runs `body` in a child process whose standard output goes to `out`, expecting exit status 1.
 // The child is forked with no audio open (every test closes what it opens).
-template <typename Body>
-void ExpectFailure(const fs::path& out, Body body) {
+template <typename Body> void ExpectFailure(const fs::path& out, Body body) {
     EXPECT_EXIT(
         {
             if (std::freopen(out.c_str(), "w", stdout) == nullptr) std::_Exit(2);
@@ -96,7 +95,7 @@ TEST(Sound, ExactlyTheRequiredVersionPasses) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     ModSetVersionSource([] { return 3.74f; });
     SoundInit();
-    SoundEnd();  // nothing loaded: frees nothing, closes the output
+    SoundEnd(); // nothing loaded: frees nothing, closes the output
     SoundEnd();
     ModSetVersionSource(nullptr);
 }
@@ -109,7 +108,7 @@ TEST(Sound, PlaysTheSoundtrackThroughTheDiskDriver) {
     fs::path home = fs::current_path();
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", wav.c_str(), 1);
-    setenv("SDL_DISKAUDIODELAY", "5", 1);  // faster than real time
+    setenv("SDL_DISKAUDIODELAY", "5", 1); // faster than real time
     ASSERT_EQ(chdir(dir.path().c_str()), 0);
     SoundInit();
     PlaySong();
@@ -117,7 +116,8 @@ TEST(Sound, PlaysTheSoundtrackThroughTheDiskDriver) {
     // Wait (bounded) for 6 s of 16-bit stereo at 44100 Hz: past the intro's fade-in.
     constexpr uintmax_t kWanted = 6u * 44100u * 4u;
     std::error_code ec;
-    for (int i = 0; i < 3000 && fs::file_size(wav, ec) < kWanted; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 3000 && fs::file_size(wav, ec) < kWanted; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     SoundEnd();
     ASSERT_EQ(chdir(home.c_str()), 0);
     unsetenv("SDL_DISKAUDIODELAY");
@@ -139,4 +139,4 @@ TEST(Sound, PlaysTheSoundtrackThroughTheDiskDriver) {
     EXPECT_GT(loud, count / 10);
 }
 
-}  // namespace
+} // namespace

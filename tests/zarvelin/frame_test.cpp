@@ -20,7 +20,8 @@ class PressTest : public ::testing::Test {
     }
     void SetUp() override {
         GpKeyGet();
-        for (int32_t& k : keys) k = 0;
+        for (int32_t& k : keys)
+            k = 0;
         buttons0 = buttons1 = 0;
         vsync = 1;
         fps_show = 0;

@@ -19,27 +19,27 @@ namespace {
 struct Image {
     int w, h;
     std::vector<uint8_t> rgb;
-    Image(int width, int height, uint32_t fill = 0x202028) : w(width), h(height), rgb(size_t(width) * height * 3)
-    {
+    Image(int width, int height, uint32_t fill = 0x202028)
+        : w(width), h(height), rgb(size_t(width) * height * 3) {
         for (size_t i = 0; i < rgb.size(); i += 3) {
             rgb[i] = uint8_t(fill >> 16);
             rgb[i + 1] = uint8_t(fill >> 8);
             rgb[i + 2] = uint8_t(fill);
         }
     }
-    void Set(int x, int y, uint32_t c)
-    {
-        if (x < 0 || y < 0 || x >= w || y >= h)
-            return;
+    void Set(int x, int y, uint32_t c) {
+        if (x < 0 || y < 0 || x >= w || y >= h) return;
         uint8_t* p = &rgb[(size_t(y) * w + x) * 3];
         p[0] = uint8_t(c >> 16);
         p[1] = uint8_t(c >> 8);
         p[2] = uint8_t(c);
     }
     // An RGB5551 pixel shown as the display does: each 5-bit channel times 8.
-    void Set5551(int x, int y, uint16_t v) { Set(x, y, uint32_t((v >> 11) & 31) << 19 | uint32_t((v >> 6) & 31) << 11 | uint32_t((v >> 1) & 31) << 3); }
-    void Block(int x, int y, int size, uint16_t v, bool transparent_checker = false)
-    {
+    void Set5551(int x, int y, uint16_t v) {
+        Set(x, y,
+            uint32_t((v >> 11) & 31) << 19 | uint32_t((v >> 6) & 31) << 11 | uint32_t((v >> 1) & 31) << 3);
+    }
+    void Block(int x, int y, int size, uint16_t v, bool transparent_checker = false) {
         for (int j = 0; j < size; ++j)
             for (int i = 0; i < size; ++i) {
                 if (v == 0 && transparent_checker)
@@ -52,8 +52,7 @@ struct Image {
 
 std::string g_dir;
 
-void Save(const Image& img, const char* name)
-{
+void Save(const Image& img, const char* name) {
     png_image out;
     std::memset(&out, 0, sizeof out);
     out.version = PNG_IMAGE_VERSION;
@@ -69,8 +68,7 @@ void Save(const Image& img, const char* name)
 }
 
 // Column-ordered picture (element 0 at the bottom), scaled up.
-void Picture(const uint16_t* pixels, int w, int h, int scale, bool transparent, const char* name)
-{
+void Picture(const uint16_t* pixels, int w, int h, int scale, bool transparent, const char* name) {
     Image img(w * scale, h * scale);
     for (int x = 0; x < w; ++x)
         for (int e = 0; e < h; ++e)
@@ -79,8 +77,7 @@ void Picture(const uint16_t* pixels, int w, int h, int scale, bool transparent, 
 }
 
 // Texture as stored: texel (u, v) at v * n + u, drawn with v = 0 at the top.
-void Texture(const uint16_t* texels, int n, int scale, const char* name)
-{
+void Texture(const uint16_t* texels, int n, int scale, const char* name) {
     Image img(n * scale, n * scale);
     for (int v = 0; v < n; ++v)
         for (int u = 0; u < n; ++u)
@@ -90,8 +87,7 @@ void Texture(const uint16_t* texels, int n, int scale, const char* name)
 
 // ---- fonts -----------------------------------------------------------------------------
 
-void SmallFont()
-{
+void SmallFont() {
     const int scale = 4;
     Image img(16 * 9 * scale, 6 * 9 * scale);
     for (int g = 0; g < 59; ++g) {
@@ -120,8 +116,7 @@ void SmallFont()
     Save(img, "bitfonts.png");
 }
 
-void LargeFont()
-{
+void LargeFont() {
     const int scale = 3;
     Image img(16 * 17 * scale, 8 * 17 * scale + 80);
     auto level_colour = [](int v) {
@@ -135,7 +130,8 @@ void LargeFont()
                 const int v = fonts16[256 + g * 256 + r * 16 + c];
                 for (int j = 0; j < s; ++j)
                     for (int i = 0; i < s; ++i)
-                        img.Set(ox + c * s + i, oy + r * s + j, v ? level_colour(v) : ((c + r) & 1 ? 0x181820 : 0x202028));
+                        img.Set(ox + c * s + i, oy + r * s + j,
+                                v ? level_colour(v) : ((c + r) & 1 ? 0x181820 : 0x202028));
             }
     };
     for (int g = 0; g <= 85; ++g)
@@ -151,12 +147,12 @@ void LargeFont()
 
 // ---- ball ------------------------------------------------------------------------------
 
-void Ball()
-{
+void Ball() {
     uint16_t ball_p[256];
     uint8_t ball_c[256];
     for (int i = 0; i < 256; ++i) {
-        ball_p[i] = (i == 0 || i == 255) ? 0 : uint16_t((gp32ball[2 + 2 * i] | gp32ball[3 + 2 * i] << 8) << 1);
+        ball_p[i] =
+            (i == 0 || i == 255) ? 0 : uint16_t((gp32ball[2 + 2 * i] | gp32ball[3 + 2 * i] << 8) << 1);
         ball_c[i] = std::min<uint8_t>(15, gp32ball[512 + i]);
     }
     const int scale = 4;
@@ -168,8 +164,7 @@ void Ball()
         for (int c = 0; c < 16; ++c)
             for (int r = 0; r < 16; ++r) {
                 const int t = ball_c[c * 16 + r];
-                if (t)
-                    img.Block(k * 17 * scale + c * scale, 8 + (31 - r) * scale, scale, ball_p[k * 16 + t]);
+                if (t) img.Block(k * 17 * scale + c * scale, 8 + (31 - r) * scale, scale, ball_p[k * 16 + t]);
             }
     }
     Save(img, "gp32ball.png");
@@ -183,8 +178,7 @@ struct Mesh {
     std::vector<std::array<int, 2>> lines;
 };
 
-Mesh Unpack(const uint8_t* b)
-{
+Mesh Unpack(const uint8_t* b) {
     auto rd = [&](size_t at) { return b[at] | b[at + 1] << 8; };
     Mesh m;
     const int n = rd(0), l = rd(2), t = rd(4);
@@ -200,8 +194,7 @@ Mesh Unpack(const uint8_t* b)
 
 struct Pose {
     int m[3][3];
-    Pose(float ax, float ay, float az)
-    {
+    Pose(float ax, float ay, float az) {
         const float cx = float(std::cos(double(ax))), sx = float(std::sin(double(ax)));
         const float cy = float(std::cos(double(ay))), sy = float(std::sin(double(ay)));
         const float cz = float(std::cos(double(az))), sz = float(std::sin(double(az)));
@@ -212,8 +205,7 @@ struct Pose {
             for (int j = 0; j < 3; ++j)
                 m[i][j] = int(e[i][j] * 256);
     }
-    std::array<long, 3> Rotate(const std::array<int, 3>& v) const
-    {
+    std::array<long, 3> Rotate(const std::array<int, 3>& v) const {
         std::array<long, 3> r{};
         for (int i = 0; i < 3; ++i)
             r[i] = long(m[i][0]) * v[0] + long(m[i][1]) * v[1] + long(m[i][2]) * v[2];
@@ -222,8 +214,7 @@ struct Pose {
 };
 
 // Fills a screen triangle (x right, y up from the bottom) into a 320 x 240 view at (ox, oy).
-void Fill(Image& img, int ox, int oy, const std::array<std::array<long, 2>, 3>& s, uint32_t colour)
-{
+void Fill(Image& img, int ox, int oy, const std::array<std::array<long, 2>, 3>& s, uint32_t colour) {
     const long minx = std::max(0L, std::min({s[0][0], s[1][0], s[2][0]}));
     const long maxx = std::min(319L, std::max({s[0][0], s[1][0], s[2][0]}));
     const long miny = std::max(0L, std::min({s[0][1], s[1][1], s[2][1]}));
@@ -242,8 +233,7 @@ void Fill(Image& img, int ox, int oy, const std::array<std::array<long, 2>, 3>& 
 // Draws the model flat-shaded (painter's order, the engine's back-face test, shade = rotated
 // normal z >> 8) and, beside it, its line list over the same pose.
 void Model(Image& img, int ox, int oy, const Mesh& mesh, bool negate, bool exchange, float ax, float ay,
-           float az, float px, float py, float pz)
-{
+           float az, float px, float py, float pz) {
     const Pose pose(ax, ay, az);
     std::vector<std::array<long, 3>> cam;
     std::vector<std::array<long, 2>> scr;
@@ -270,17 +260,15 @@ void Model(Image& img, int ox, int oy, const Mesh& mesh, bool negate, bool excha
         const auto &a = mesh.pts[t[0]], &b = mesh.pts[t[1]], &c = mesh.pts[t[2]];
         const std::array<int, 3> e1 = {c[0] - b[0], c[1] - b[1], c[2] - b[2]};
         const std::array<int, 3> e2 = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-        std::array<int, 3> n = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
+        std::array<int, 3> n = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
+                                e1[0] * e2[1] - e1[1] * e2[0]};
         const double len = std::sqrt(double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2]);
-        if (len == 0)
-            continue;
+        if (len == 0) continue;
         for (int& v : n)
             v = int(v * 256 / len) * (negate ? -1 : 1);
-        if (exchange)
-            std::swap(t[0], t[2]);
+        if (exchange) std::swap(t[0], t[2]);
         const auto &s0 = scr[t[0]], &s1 = scr[t[1]], &s2 = scr[t[2]];
-        if ((s0[0] - s1[0]) * (s2[1] - s1[1]) - (s2[0] - s1[0]) * (s0[1] - s1[1]) >= 0)
-            continue;
+        if ((s0[0] - s1[0]) * (s2[1] - s1[1]) - (s2[0] - s1[0]) * (s0[1] - s1[1]) >= 0) continue;
         const long shade = std::clamp(pose.Rotate(n)[2] >> 8, 0L, 255L);
         Fill(img, ox, oy, {s0, s1, s2}, uint32_t(shade << 16 | (shade * 7 / 8) << 8 | (shade * 3 / 4)));
     }
@@ -295,13 +283,14 @@ void Model(Image& img, int ox, int oy, const Mesh& mesh, bool negate, bool excha
     }
 }
 
-void Models()
-{
+void Models() {
     const Mesh face = Unpack(face3do);
     Image faces(640, 240 * 4);
     // The plasma scene's pose: ay swings around 1.82, az about pi/2, ax rocks gently.
-    const float poses[4][3] = {{0, 1.5707585f, 1.570758465f}, {0, 1.820758465f, 1.570758465f},
-                               {0.4f, 2.6f, 1.9f}, {-0.4f, 0.9f, 1.2f}};
+    const float poses[4][3] = {{0, 1.5707585f, 1.570758465f},
+                               {0, 1.820758465f, 1.570758465f},
+                               {0.4f, 2.6f, 1.9f},
+                               {-0.4f, 0.9f, 1.2f}};
     for (int k = 0; k < 4; ++k)
         Model(faces, 0, 240 * k, face, false, true, poses[k][0], poses[k][1], poses[k][2], 0, 12, 128);
     Save(faces, "face3do.png");
@@ -309,7 +298,8 @@ void Models()
     Image pots(640, 240 * 3);
     const float pot_poses[3][3] = {{0, 0, 3.1415169f}, {0.5f, 0.8f, 3.1415169f}, {-0.6f, 2.5f, 3.1415169f}};
     for (int k = 0; k < 3; ++k)
-        Model(pots, 0, 240 * k, pot, true, false, pot_poses[k][0], pot_poses[k][1], pot_poses[k][2], 0, 0, 160);
+        Model(pots, 0, 240 * k, pot, true, false, pot_poses[k][0], pot_poses[k][1], pot_poses[k][2], 0, 0,
+              160);
     Save(pots, "teapot.png");
 }
 
@@ -317,16 +307,14 @@ void Models()
 
 // The cylinder seen from the side (axis upright, as it stands after its spin) and its top cap
 // face-on, texel for texel as the textured triangles address them (128 x 128 textures).
-void Cylinder()
-{
+void Cylinder() {
     Image img(640, 320);
     const double pi = 3.14151693;
     for (int sy = 0; sy < 256; ++sy)
         for (int sx = 0; sx < 256; ++sx) {
             // Side: orthographic, radius 32 -> 128 pixels, height 128 -> 256 pixels.
             const double x = (sx - 128) / 4.0;
-            if (std::fabs(x) >= 32)
-                continue;
+            if (std::fabs(x) >= 32) continue;
             const double a = std::atan2(-std::sqrt(32 * 32 - x * x), x); // the near side, z < 0
             const double turn = std::fmod(a + 2 * pi, 2 * pi) / (2 * pi);
             const int u = std::min(255, int(turn * 255));
@@ -339,8 +327,7 @@ void Cylinder()
         for (int sy = 0; sy < 256; ++sy)
             for (int sx = 0; sx < 256; ++sx) {
                 const double dx = (sx - 128) / 4.0, dy = (128 - sy) / 4.0, r = std::hypot(dx, dy);
-                if (r >= 32)
-                    continue;
+                if (r >= 32) continue;
                 const double ang = std::fmod(std::atan2(dy, dx) + 2 * pi, 2 * pi);
                 const int n = int(ang / (2 * pi / 64)) % 64;
                 const double b = n * 6.2830338 / 64;
@@ -354,14 +341,12 @@ void Cylinder()
 }
 
 // The reflective sphere: each point's texel comes from its normal, u = (nx >> 9) + 127.
-void Sphere()
-{
+void Sphere() {
     Image img(256, 256);
     for (int sy = 0; sy < 256; ++sy)
         for (int sx = 0; sx < 256; ++sx) {
             const double nx = (sx - 127.5) / 120, ny = (127.5 - sy) / 120;
-            if (nx * nx + ny * ny >= 1)
-                continue;
+            if (nx * nx + ny * ny >= 1) continue;
             const int u = std::abs((int(nx * 65536) >> 9) + 127) & 255;
             const int v = std::abs((int(ny * 65536) >> 9) + 127) & 255;
             img.Set5551(sx, sy, env1[(v >> 2) * 64 + (u >> 2)]);
@@ -371,8 +356,7 @@ void Sphere()
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: assetpreview <directory>\n");
         return 2;

@@ -43,12 +43,14 @@ std::string FormatBench(const std::vector<FrameTiming>& frames) {
         const size_t n = draw.size();
         const double draw_median = Median(draw);
         const double draw_p95 = Percentile95(draw);
-        std::snprintf(line, sizeof(line), "part %d frames %zu draw_median_ms %.3f draw_p95_ms %.3f present_median_ms %.3f\n",
+        std::snprintf(line, sizeof(line),
+                      "part %d frames %zu draw_median_ms %.3f draw_p95_ms %.3f present_median_ms %.3f\n",
                       static_cast<int>(p), n, draw_median, draw_p95, Median(present));
         out += line;
     }
     draw.clear();
-    for (const FrameTiming& f : frames) draw.push_back(f.draw_ms);
+    for (const FrameTiming& f : frames)
+        draw.push_back(f.draw_ms);
     std::snprintf(line, sizeof(line), "total frames %zu draw_median_ms %.3f\n", frames.size(), Median(draw));
     out += line;
     return out;

@@ -30,7 +30,9 @@ uint32_t vstep = 20;
 bool showing = false;
 const LcdSurface* presented = nullptr;
 
-uint32_t VirtualTicks() { return vclock; }
+uint32_t VirtualTicks() {
+    return vclock;
+}
 
 // The loading bar presents through the same call; only the show's frames move the clock.
 void OnPresent(const LcdSurface* s) {
@@ -39,7 +41,9 @@ void OnPresent(const LcdSurface* s) {
     vclock += vstep;
 }
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 // Nominal length of the show, only for drawing the progress bar.
 constexpr uint32_t kNominalShowMs = 228000;
@@ -60,7 +64,8 @@ class Progress {
         const uint32_t filled =
             done || show_ms >= total_ ? 30u : static_cast<uint32_t>(uint64_t{show_ms} * 30 / total_);
         char bar[31];
-        for (uint32_t i = 0; i < 30; i++) bar[i] = i < filled ? '#' : '.';
+        for (uint32_t i = 0; i < 30; i++)
+            bar[i] = i < filled ? '#' : '.';
         bar[30] = 0;
         std::fprintf(stderr, "%s[%s] part %d  show %3u.%02u s  frame %u%s", tty_ ? "\r" : "", bar,
                      static_cast<int>(part), show_ms / 1000, (show_ms % 1000) / 10, frames, tty_ ? "" : "\n");
@@ -162,7 +167,8 @@ int RunCapture(const Options& o) {
 
     Outputs out{o};
     if (!o.video.empty()) {
-        if (const int status = out.video.Check(o.video, o.module, error); status != 0) return Fail(error, status);
+        if (const int status = out.video.Check(o.video, o.module, error); status != 0)
+            return Fail(error, status);
     }
     out.written.assign(o.at.size(), false);
     out.picture = std::make_unique<uint32_t[]>(76800);

@@ -65,7 +65,8 @@ bool WritePng(const std::string& path, const uint32_t* pixels, int width, int he
     // The pictures are flat areas of few colours: fast compression is nearly as small.
     png_set_compression_level(png, 3);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < height; y++) {
         const uint32_t* src = pixels + static_cast<size_t>(y) * width;

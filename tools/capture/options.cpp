@@ -26,7 +26,8 @@ bool ParseFrameList(const std::string& text, std::vector<FrameRequest>& out) {
     size_t begin = 0;
     while (true) {
         const size_t comma = text.find(',', begin);
-        const std::string item = text.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
+        const std::string item =
+            text.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
         const size_t colon = item.find(':');
         if (colon == std::string::npos) return false;
         uint32_t p = 0;
@@ -74,8 +75,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
                 return fail("--step needs whole milliseconds from 1 to 60000, not '" + value + "'");
         } else if (name == "--until") {
             if (!ParseUnsigned(value, 1, kMaxMs, o.until))
-                return fail("--until needs whole milliseconds from 1 to " + std::to_string(kMaxMs) + ", not '" +
-                            value + "'");
+                return fail("--until needs whole milliseconds from 1 to " + std::to_string(kMaxMs) +
+                            ", not '" + value + "'");
         } else if (name == "--at") {
             if (!ParseFrameList(value, o.at))
                 return fail("--at needs PART:MS[,PART:MS...] with PART 0 to 8 and MS a whole number, not '" +

@@ -14,16 +14,16 @@ struct FrameRequest {
 };
 
 struct Options {
-    uint32_t step = 20;         // virtual milliseconds per presented frame
-    uint32_t until = 0;         // stop once this much show time has been rendered; 0: whole show
+    uint32_t step = 20; // virtual milliseconds per presented frame
+    uint32_t until = 0; // stop once this much show time has been rendered; 0: whole show
     std::vector<FrameRequest> at;
     std::string out = ".";
-    bool all = false;           // every frame as a numbered PNG
-    std::string video;          // output file; empty: no video
-    std::string module;         // music module for the video; empty: look it up
+    bool all = false;   // every frame as a numbered PNG
+    std::string video;  // output file; empty: no video
+    std::string module; // music module for the video; empty: look it up
     bool bench = false;
-    bool list = false;          // one line per frame on standard output
-    bool quiet = false;         // no progress bar
+    bool list = false;  // one line per frame on standard output
+    bool quiet = false; // no progress bar
 };
 
 enum class Action { Run, Help, Error };

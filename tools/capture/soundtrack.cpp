@@ -26,7 +26,8 @@ Soundtrack::~Soundtrack() {
 bool Soundtrack::Open(const std::string& module, std::string& error) {
     mod_ = FMUSIC_LoadSong(module.c_str());
     if (mod_ == nullptr) {
-        error = "cannot load the music module '" + module + "' (error " + std::to_string(FSOUND_GetError()) + ")";
+        error =
+            "cannot load the music module '" + module + "' (error " + std::to_string(FSOUND_GetError()) + ")";
         return false;
     }
     return true; // a fresh load renders from the module's beginning
@@ -40,7 +41,8 @@ bool Soundtrack::Render(uint32_t from_ms, uint32_t to_ms, WavWriter& wav) {
         const size_t want = left < 4096 ? static_cast<size_t>(left) : 4096;
         size_t got = ModRenderPcm(mod_, kSoundRate, block_, want);
         // A module that has ended continues as silence.
-        for (size_t i = 2 * got; i < 2 * want; i++) block_[i] = 0;
+        for (size_t i = 2 * got; i < 2 * want; i++)
+            block_[i] = 0;
         got = want;
         if (!wav.Write(block_, got)) return false;
         left -= got;

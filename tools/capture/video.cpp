@@ -75,10 +75,12 @@ bool Reap(pid_t pid, std::string& error) {
 }
 
 // Starts ffmpeg; with stdin_fd set, gives back the write end of a pipe into its standard input.
-pid_t Spawn(const std::string& ffmpeg, const std::vector<std::string>& args, int* stdin_fd, std::string& error) {
+pid_t Spawn(const std::string& ffmpeg, const std::vector<std::string>& args, int* stdin_fd,
+            std::string& error) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(ffmpeg.c_str()));
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
     int fds[2] = {-1, -1};
@@ -144,7 +146,8 @@ bool WavWriter::Write(const int16_t* samples, size_t frames) {
     size_t i = 0;
     while (i < count) {
         size_t n = 0;
-        for (; n + 2 <= sizeof(block) && i < count; n += 2, i++) Put16(block + n, static_cast<uint16_t>(samples[i]));
+        for (; n + 2 <= sizeof(block) && i < count; n += 2, i++)
+            Put16(block + n, static_cast<uint16_t>(samples[i]));
         ok_ = ok_ && std::fwrite(block, 1, n, file_) == n;
     }
     data_bytes_ += count * 2;
@@ -157,7 +160,8 @@ bool WavWriter::Close() {
     if (ok_) {
         uint8_t header[kWavHeaderBytes];
         WavHeader(header, channels_, rate_, static_cast<uint32_t>(data_bytes_));
-        ok_ = std::fseek(file_, 0, SEEK_SET) == 0 && std::fwrite(header, 1, sizeof(header), file_) == sizeof(header);
+        ok_ = std::fseek(file_, 0, SEEK_SET) == 0 &&
+              std::fwrite(header, 1, sizeof(header), file_) == sizeof(header);
     }
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
@@ -169,16 +173,17 @@ VideoEncoder::~VideoEncoder() {
     if (pid_ > 0) Finish(ignored);
 }
 
-bool VideoEncoder::Start(const std::string& ffmpeg, const std::string& file, uint32_t step, std::string& error) {
+bool VideoEncoder::Start(const std::string& ffmpeg, const std::string& file, uint32_t step,
+                         std::string& error) {
     // The frames are 32-bit 0x00RRGGBB words as they lie in memory.
     const char* const pixel_format = std::endian::native == std::endian::little ? "bgr0" : "0rgb";
     std::vector<std::string> args = kQuiet;
-    const std::vector<std::string> rest = {
-        "-f", "rawvideo", "-pix_fmt", pixel_format, "-video_size", "320x240", "-framerate", "1000/" + std::to_string(step),
-        "-i", "pipe:0",
-        // Every pixel doubled, as the window shows the show by default.
-        "-vf", "scale=640:480:flags=neighbor", "-pix_fmt", "yuv420p", "-c:v", "libx264", "-crf", "16",
-        "-f", "matroska", file};
+    const std::vector<std::string> rest = {"-f", "rawvideo", "-pix_fmt", pixel_format, "-video_size",
+                                           "320x240", "-framerate", "1000/" + std::to_string(step), "-i",
+                                           "pipe:0",
+                                           // Every pixel doubled, as the window shows the show by default.
+                                           "-vf", "scale=640:480:flags=neighbor", "-pix_fmt", "yuv420p",
+                                           "-c:v", "libx264", "-crf", "16", "-f", "matroska", file};
     args.insert(args.end(), rest.begin(), rest.end());
     pid_ = Spawn(ffmpeg, args, &fd_, error);
     return pid_ > 0;
@@ -211,11 +216,11 @@ bool RunFfmpeg(const std::string& ffmpeg, const std::vector<std::string>& args, 
     return pid > 0 && Reap(pid, error);
 }
 
-bool MuxVideo(const std::string& ffmpeg, const std::string& frames, const std::string& wav, const std::string& file,
-              std::string& error) {
+bool MuxVideo(const std::string& ffmpeg, const std::string& frames, const std::string& wav,
+              const std::string& file, std::string& error) {
     std::vector<std::string> args = kQuiet;
-    const std::vector<std::string> rest = {"-i", frames, "-i", wav, "-map", "0:v", "-map", "1:a",
-                                           "-c:v", "copy", "-shortest", file};
+    const std::vector<std::string> rest = {"-i",   frames, "-i",   wav,    "-map",      "0:v",
+                                           "-map", "1:a",  "-c:v", "copy", "-shortest", file};
     args.insert(args.end(), rest.begin(), rest.end());
     return RunFfmpeg(ffmpeg, args, error);
 }

@@ -59,7 +59,7 @@ class VideoEncoder {
 bool RunFfmpeg(const std::string& ffmpeg, const std::vector<std::string>& args, std::string& error);
 
 // Puts the encoded frames and the soundtrack side by side into file, video stream copied.
-bool MuxVideo(const std::string& ffmpeg, const std::string& frames, const std::string& wav, const std::string& file,
-              std::string& error);
+bool MuxVideo(const std::string& ffmpeg, const std::string& frames, const std::string& wav,
+              const std::string& file, std::string& error);
 
 } // namespace capture
