@@ -15,7 +15,9 @@ namespace {
 constexpr int32_t kLast = 76799;
 
 // The height clamp: below 0 gives 0 (as uberclamp does); a sum above 255 saturates at 255.
-inline uint8_t ClampHeight(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
+inline uint8_t ClampHeight(int32_t v) {
+    return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
 
 void Raindrop(uint8_t* cur) {
     wtime = prticks;
@@ -58,4 +60,6 @@ void WaterStep(uint16_t* dst, const uint16_t* picture) {
     }
 }
 
-void Water(uint16_t* dst) { WaterStep(dst, vkr0); }
+void Water(uint16_t* dst) {
+    WaterStep(dst, vkr0);
+}

@@ -16,16 +16,16 @@ void SetPointShade(int32_t i, int32_t shade) {
     spts[i].colour = (spts[i].colour & 0xFFFF0000u) | static_cast<uint16_t>(shade);
 }
 
-template <int32_t (*Shade)(int32_t)>
-void PolyShades(const Object3d* obj) {
+template <int32_t (*Shade)(int32_t)> void PolyShades(const Object3d* obj) {
     const int32_t n = WorkCount(obj->npls);
-    for (int32_t i = 0; i < n; i++) spls[i] = static_cast<uint16_t>(Shade(norms[i].z));
+    for (int32_t i = 0; i < n; i++)
+        spls[i] = static_cast<uint16_t>(Shade(norms[i].z));
 }
 
-template <int32_t (*Shade)(int32_t)>
-void PointShades(const Object3d* obj) {
+template <int32_t (*Shade)(int32_t)> void PointShades(const Object3d* obj) {
     const int32_t n = WorkCount(obj->npts);
-    for (int32_t i = 0; i < n; i++) SetPointShade(i, Shade(pt_norms[i].z));
+    for (int32_t i = 0; i < n; i++)
+        SetPointShade(i, Shade(pt_norms[i].z));
 }
 } // namespace
 
@@ -36,17 +36,29 @@ int32_t ShadeOf(int32_t z) {
     return s;
 }
 
-void CalcPolyColorStatic(Object3d* obj) { PolyShades<ShadeOf>(obj); }
-void CalcPointColorStatic(Object3d* obj) { PointShades<ShadeOf>(obj); }
-void CalcPolyColorDynamic(Object3d* obj) { PolyShades<ShadeOfFloat>(obj); }
-void CalcPointColorDynamic(Object3d* obj) { PointShades<ShadeOfFloat>(obj); }
+void CalcPolyColorStatic(Object3d* obj) {
+    PolyShades<ShadeOf>(obj);
+}
+void CalcPointColorStatic(Object3d* obj) {
+    PointShades<ShadeOf>(obj);
+}
+void CalcPolyColorDynamic(Object3d* obj) {
+    PolyShades<ShadeOfFloat>(obj);
+}
+void CalcPointColorDynamic(Object3d* obj) {
+    PointShades<ShadeOfFloat>(obj);
+}
 
 void CalcPolyColor(Object3d* obj) {
-    if (lightcalc == 0) CalcPolyColorStatic(obj);
-    else if (lightcalc == 1) CalcPolyColorDynamic(obj);
+    if (lightcalc == 0)
+        CalcPolyColorStatic(obj);
+    else if (lightcalc == 1)
+        CalcPolyColorDynamic(obj);
 }
 
 void CalcPointColor(Object3d* obj) {
-    if (lightcalc == 0) CalcPointColorStatic(obj);
-    else if (lightcalc == 1) CalcPointColorDynamic(obj);
+    if (lightcalc == 0)
+        CalcPointColorStatic(obj);
+    else if (lightcalc == 1)
+        CalcPointColorDynamic(obj);
 }

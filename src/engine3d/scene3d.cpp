@@ -10,9 +10,13 @@
 
 namespace {
 // The scenes' angle r = t / 180 / pi; a factor of r applies to t first: 0.5 r is Angle(0.5 t).
-double Angle(double scaled_t) { return scaled_t / 180.0 / kPi; }
+double Angle(double scaled_t) {
+    return scaled_t / 180.0 / kPi;
+}
 
-float F(double v) { return static_cast<float>(v); }
+float F(double v) {
+    return static_cast<float>(v);
+}
 
 void Draw(Object3d* obj, int32_t mode, int32_t shade_a, int32_t shade_b, uint16_t* buffer, int32_t shift,
           const uint16_t* t1, const uint16_t* t2, const uint16_t* t3, int32_t line_size) {
@@ -161,15 +165,32 @@ void Cylinder(int32_t it, uint16_t* buffer) {
 void RunScene3d(uint16_t* buffer, int32_t scene) {
     const int32_t t = prticks;
     switch (scene) {
-    case 0: BallGrid(t, buffer); break;
+    case 0:
+        BallGrid(t, buffer);
+        break;
     case 1:
-    case 2: Teapot(t, scene, buffer); break;
-    case 3: Face(t, buffer); break;
-    case 4: Cube(t, buffer); break;
-    case 6: EmptySlot(t, buffer); break;
-    case 16: WaterSphere(t, buffer); break;
-    case 20: EnvSphere(t, buffer); break;
-    case 24: Cylinder(t, buffer); break;
-    default: break; // every other scene number does nothing
+    case 2:
+        Teapot(t, scene, buffer);
+        break;
+    case 3:
+        Face(t, buffer);
+        break;
+    case 4:
+        Cube(t, buffer);
+        break;
+    case 6:
+        EmptySlot(t, buffer);
+        break;
+    case 16:
+        WaterSphere(t, buffer);
+        break;
+    case 20:
+        EnvSphere(t, buffer);
+        break;
+    case 24:
+        Cylinder(t, buffer);
+        break;
+    default:
+        break; // every other scene number does nothing
     }
 }

@@ -5,11 +5,14 @@
 const float proj = 256.0f;
 
 namespace {
-int32_t ScaledEntry(float v) { return TruncToInt32(static_cast<double>(v * 256.0f)); }
+int32_t ScaledEntry(float v) {
+    return TruncToInt32(static_cast<double>(v * 256.0f));
+}
 
 // One matrix-vector product in wrapping 32-bit arithmetic.
 Vector3d Rotate(const Matrix3d& r, int32_t x, int32_t y, int32_t z) {
-    const uint32_t ux = static_cast<uint32_t>(x), uy = static_cast<uint32_t>(y), uz = static_cast<uint32_t>(z);
+    const uint32_t ux = static_cast<uint32_t>(x), uy = static_cast<uint32_t>(y),
+                   uz = static_cast<uint32_t>(z);
     Vector3d out;
     int32_t* dst[3] = {&out.x, &out.y, &out.z};
     for (int row = 0; row < 3; row++) {
@@ -20,12 +23,12 @@ Vector3d Rotate(const Matrix3d& r, int32_t x, int32_t y, int32_t z) {
     return out;
 }
 
-template <class Source>
-void RotateAll(const Object3d* obj, int32_t count, const Source* src, Vector3d* dst) {
+template <class Source> void RotateAll(const Object3d* obj, int32_t count, const Source* src, Vector3d* dst) {
     if (src == nullptr) return;
     const Matrix3d r = RotationMatrix(obj->ax, obj->ay, obj->az);
     const int32_t n = WorkCount(count);
-    for (int32_t i = 0; i < n; i++) dst[i] = Rotate(r, src[i].x, src[i].y, src[i].z);
+    for (int32_t i = 0; i < n; i++)
+        dst[i] = Rotate(r, src[i].x, src[i].y, src[i].z);
 }
 
 int32_t WrapAdd(int32_t a, int32_t b) {
@@ -60,11 +63,17 @@ Matrix3d RotationMatrix(float ax, float ay, float az) {
     return r;
 }
 
-void rotate3d(Object3d* obj) { RotateAll(obj, obj->npts, obj->pts, fpts); }
+void rotate3d(Object3d* obj) {
+    RotateAll(obj, obj->npts, obj->pts, fpts);
+}
 
-void rotate3d_normals(Object3d* obj) { RotateAll(obj, obj->npls, obj->pl_normals, norms); }
+void rotate3d_normals(Object3d* obj) {
+    RotateAll(obj, obj->npls, obj->pl_normals, norms);
+}
 
-void rotate3d_pt_normals(Object3d* obj) { RotateAll(obj, obj->npts, obj->pt_normals, pt_norms); }
+void rotate3d_pt_normals(Object3d* obj) {
+    RotateAll(obj, obj->npts, obj->pt_normals, pt_norms);
+}
 
 void translate3d(Object3d* obj) {
     const int32_t tx = TruncToInt32(static_cast<double>(obj->px) * 256.0);

@@ -14,7 +14,9 @@ struct Matrix3d {
 };
 
 // Entries of the work arrays an object count addresses: the count limited to 0..kMaxWork.
-inline int32_t WorkCount(int32_t n) { return n < 0 ? 0 : (n > kMaxWork ? kMaxWork : n); }
+inline int32_t WorkCount(int32_t n) {
+    return n < 0 ? 0 : (n > kMaxWork ? kMaxWork : n);
+}
 
 Matrix3d RotationMatrix(float ax, float ay, float az);
 // Float to int32, truncated toward zero; saturates outside the int32 range (NaN gives 0).

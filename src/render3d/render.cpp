@@ -9,14 +9,26 @@
 int32_t RenderMode = 0;
 
 namespace {
-const uint16_t* ShadeRow(int32_t n) { return &shades[256 * (n < 0 ? 0 : (n > 63 ? 63 : n))]; }
+const uint16_t* ShadeRow(int32_t n) {
+    return &shades[256 * (n < 0 ? 0 : (n > 63 ? 63 : n))];
+}
 
-int32_t PolygonCount(const Object3d* obj) { return obj->pls == nullptr ? 0 : WorkCount(obj->npls); }
-int32_t PointCount(const Object3d* obj) { return obj->pts == nullptr ? 0 : WorkCount(obj->npts); }
+int32_t PolygonCount(const Object3d* obj) {
+    return obj->pls == nullptr ? 0 : WorkCount(obj->npls);
+}
+int32_t PointCount(const Object3d* obj) {
+    return obj->pts == nullptr ? 0 : WorkCount(obj->npts);
+}
 
-bool InWork(int32_t p) { return p >= 0 && p < kMaxWork; }
-bool CornersInWork(const Polygon3d& poly) { return InWork(poly.p0) && InWork(poly.p1) && InWork(poly.p2); }
-int32_t Depth(int32_t p) { return InWork(p) ? fpts[p].z : 0; }
+bool InWork(int32_t p) {
+    return p >= 0 && p < kMaxWork;
+}
+bool CornersInWork(const Polygon3d& poly) {
+    return InWork(poly.p0) && InWork(poly.p1) && InWork(poly.p2);
+}
+int32_t Depth(int32_t p) {
+    return InWork(p) ? fpts[p].z : 0;
+}
 
 // -((z0 + z1 + z2) >> 2) in wrapping 32-bit arithmetic: the farthest polygon sorts first.
 int32_t PolygonKey(const Polygon3d& poly) {
@@ -38,7 +50,8 @@ bool FacesViewer(const Polygon3d& poly) {
 
 void CopyPointColours(const Object3d* obj) {
     const int32_t n = PointCount(obj);
-    for (int32_t i = 0; i < n; i++) spts[i].colour = (spts[i].colour & 0xFFFF0000u) | obj->pts[i].colour;
+    for (int32_t i = 0; i < n; i++)
+        spts[i].colour = (spts[i].colour & 0xFFFF0000u) | obj->pts[i].colour;
 }
 
 void EnvironmentCoords(const Object3d* obj) {
@@ -57,8 +70,7 @@ void SortPolygons(Object3d* obj) {
 }
 
 // Far to near, each polygon that faces the viewer.
-template <class Draw>
-void PainterOrder(Object3d* obj, Draw draw) {
+template <class Draw> void PainterOrder(Object3d* obj, Draw draw) {
     SortPolygons(obj);
     const int32_t n = PolygonCount(obj);
     for (int32_t k = 0; k < n; k++) {
@@ -68,8 +80,7 @@ void PainterOrder(Object3d* obj, Draw draw) {
 }
 
 // Index order, each polygon whose rotated normal does not point away.
-template <class Draw>
-void DepthOrder(Object3d* obj, Draw draw) {
+template <class Draw> void DepthOrder(Object3d* obj, Draw draw) {
     const int32_t n = PolygonCount(obj);
     for (int32_t i = 0; i < n; i++)
         if (norms[i].z >= 0) draw(i);
@@ -83,7 +94,9 @@ const uint16_t* TextureFor(int32_t i, int32_t n, const uint16_t* t1, const uint1
 }
 
 // Two quads' triangles share a row; objects past 120 polygons keep the last row.
-const uint16_t* PlasmaRow(int32_t i) { return ShadeRow(4 + (i >> 1)); }
+const uint16_t* PlasmaRow(int32_t i) {
+    return ShadeRow(4 + (i >> 1));
+}
 
 void Balls(Object3d* obj, uint16_t* buffer) {
     CopyPointColours(obj);
@@ -110,7 +123,8 @@ void Points(Object3d* obj, uint16_t* buffer) {
 void Lines(Object3d* obj, uint16_t* buffer, int32_t line_size) {
     CopyPointColours(obj);
     if (obj->lns == nullptr) return;
-    for (int32_t i = 0; i < obj->nlns; i++) drawline(obj->lns[i], buffer, line_size);
+    for (int32_t i = 0; i < obj->nlns; i++)
+        drawline(obj->lns[i], buffer, line_size);
 }
 } // namespace
 
@@ -123,8 +137,10 @@ void zsort(int32_t* keys, Object3d* obj) {
 }
 
 void CleanZbuffer() {
-    for (int i = 0; i < 76800; i += 2) zbuffer[i] = 0xFFFFFFFFu;
-    for (int i = 1; i < 76800; i += 2) zbuffer[i] = 0xFFFFFFFFu;
+    for (int i = 0; i < 76800; i += 2)
+        zbuffer[i] = 0xFFFFFFFFu;
+    for (int i = 1; i < 76800; i += 2)
+        zbuffer[i] = 0xFFFFFFFFu;
 }
 
 void quicksort(int32_t lo, int32_t hi, int32_t* keys) {
@@ -134,8 +150,10 @@ void quicksort(int32_t lo, int32_t hi, int32_t* keys) {
         int32_t j = hi;
         const int32_t pivot = keys[(lo + hi) >> 1];
         while (i <= j) {
-            while (keys[i] < pivot) i++;
-            while (keys[j] > pivot) j--;
+            while (keys[i] < pivot)
+                i++;
+            while (keys[j] > pivot)
+                j--;
             if (i > j) break;
             const int32_t k = keys[i];
             keys[i] = keys[j];
@@ -156,10 +174,17 @@ void Render(Object3d* obj, int32_t shade_a, int32_t shade_b, uint16_t* buffer, i
             const uint16_t* texture1, const uint16_t* texture2, const uint16_t* texture3, int32_t line_size) {
     tm = (prticks >> 3) % 438;
     switch (RenderMode) {
-    case 0: Balls(obj, buffer); return;
-    case 1: Points(obj, buffer); return;
-    case 2: Lines(obj, buffer, line_size); return;
-    default: break;
+    case 0:
+        Balls(obj, buffer);
+        return;
+    case 1:
+        Points(obj, buffer);
+        return;
+    case 2:
+        Lines(obj, buffer, line_size);
+        return;
+    default:
+        break;
     }
     // Triangle styles; modes are whole values, anything else draws nothing.
     const bool zb = RenderMode >= 256;
@@ -183,21 +208,29 @@ void Render(Object3d* obj, int32_t shade_a, int32_t shade_b, uint16_t* buffer, i
             p.colour = spls[i];
             (zb ? DrawFlatTriangleZB : DrawFlatTriangle)(p, buffer, row_a);
             break;
-        case 8: (zb ? DrawGouraudTriangleZB : DrawGouraudTriangle)(p, buffer, row_a); break;
-        case 16:
-            (zb ? DrawTextureTriangleZB : DrawTextureTriangle)(p, buffer, shift,
-                                                               TextureFor(i, n, texture1, texture2, texture3));
+        case 8:
+            (zb ? DrawGouraudTriangleZB : DrawGouraudTriangle)(p, buffer, row_a);
             break;
-        case 32: (zb ? DrawEnvmappedTriangleZB : DrawEnvmappedTriangle)(p, buffer, shift, texture1); break;
+        case 16:
+            (zb ? DrawTextureTriangleZB
+                : DrawTextureTriangle)(p, buffer, shift, TextureFor(i, n, texture1, texture2, texture3));
+            break;
+        case 32:
+            (zb ? DrawEnvmappedTriangleZB : DrawEnvmappedTriangle)(p, buffer, shift, texture1);
+            break;
         case 64:
             p.colour = spls[i];
             (zb ? DrawFlatWaterTriangleZB : DrawFlatWaterTriangle)(p, buffer, row_a, row_b);
             break;
-        default: (zb ? DrawTextureTriangleZB_plasma : DrawTextureTriangle_plasma)(p, buffer, PlasmaRow(i)); break;
+        default:
+            (zb ? DrawTextureTriangleZB_plasma : DrawTextureTriangle_plasma)(p, buffer, PlasmaRow(i));
+            break;
         }
     };
-    if (zb) DepthOrder(obj, draw);
-    else PainterOrder(obj, draw);
+    if (zb)
+        DepthOrder(obj, draw);
+    else
+        PainterOrder(obj, draw);
 }
 
 void RenderSpecial(Object3d* obj, int32_t flat_row, int32_t gouraud_row, float f, uint16_t* buffer) {

@@ -26,7 +26,9 @@ constexpr int64_t kPixels = 76800;
 inline int32_t WrapAdd(int32_t a, int32_t b) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }
-inline int32_t Scaled(int32_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v) << 8); }
+inline int32_t Scaled(int32_t v) {
+    return static_cast<int32_t>(static_cast<uint32_t>(v) << 8);
+}
 
 // Row (8.8) and the member's attributes at a corner, an edge position or as a slope.
 struct Attrs {
@@ -39,26 +41,25 @@ struct Corner {
     Attrs v;
 };
 
-template <int N>
-Attrs EdgeSlopes(const Corner& from, const Corner& to) {
+template <int N> Attrs EdgeSlopes(const Corner& from, const Corner& to) {
     const int32_t r = Reciprocal(static_cast<int64_t>(to.x) - from.x);
     Attrs s{};
     s.y = Slope(static_cast<int64_t>(to.v.y) - from.v.y, r);
-    for (int i = 0; i < N; i++) s.a[i] = Slope(static_cast<int64_t>(to.v.a[i]) - from.v.a[i], r);
+    for (int i = 0; i < N; i++)
+        s.a[i] = Slope(static_cast<int64_t>(to.v.a[i]) - from.v.a[i], r);
     return s;
 }
 
-template <int N>
-void Advance(Attrs& e, const Attrs& s) {
+template <int N> void Advance(Attrs& e, const Attrs& s) {
     e.y = WrapAdd(e.y, s.y);
-    for (int i = 0; i < N; i++) e.a[i] = WrapAdd(e.a[i], s.a[i]);
+    for (int i = 0; i < N; i++)
+        e.a[i] = WrapAdd(e.a[i], s.a[i]);
 }
 
 // One column: rows from the lower edge's whole row up to, not including, the upper one's.
 // Each pixel first advances the attributes, then applies the member's rule if its offset
 // lies inside the frame buffer. Pixels outside are skipped arithmetically, not one by one.
-template <class Rule>
-void Span(const Rule& rule, int64_t column, const Attrs& ea, const Attrs& eb) {
+template <class Rule> void Span(const Rule& rule, int64_t column, const Attrs& ea, const Attrs& eb) {
     constexpr int N = Rule::kAttrs;
     const int32_t ra = ea.y >> 8;
     const int32_t rb = eb.y >> 8;
@@ -70,7 +71,8 @@ void Span(const Rule& rule, int64_t column, const Attrs& ea, const Attrs& eb) {
     if (n == 0) return;
     const int32_t r = Reciprocal(n);
     int32_t step[kMaxAttrs] = {};
-    for (int i = 0; i < N; i++) step[i] = Slope(static_cast<int64_t>(e.a[i]) - s.a[i], r);
+    for (int i = 0; i < N; i++)
+        step[i] = Slope(static_cast<int64_t>(e.a[i]) - s.a[i], r);
     // Pixel j (1..n) lies at offset base + j - 1.
     const int64_t base = column * 240 + start;
     const int64_t first = base < 0 ? 1 - base : 1;
@@ -83,13 +85,13 @@ void Span(const Rule& rule, int64_t column, const Attrs& ea, const Attrs& eb) {
     auto offset = static_cast<uint32_t>(base + first - 1);
     for (int64_t j = first; j <= last; j++, offset++) {
         rule.Pixel(offset, a);
-        for (int i = 0; i < N; i++) a[i] = WrapAdd(a[i], step[i]);
+        for (int i = 0; i < N; i++)
+            a[i] = WrapAdd(a[i], step[i]);
     }
 }
 
 // The walk shared by every member. Rule supplies kAttrs, the corner attributes and the pixel.
-template <class Rule>
-void Walk(const Polygon3d& poly, const Rule& rule) {
+template <class Rule> void Walk(const Polygon3d& poly, const Rule& rule) {
     constexpr int N = Rule::kAttrs;
     const int32_t points[3] = {poly.p0, poly.p1, poly.p2};
     Corner c[3];
@@ -143,17 +145,19 @@ inline uint16_t ShadeEntry(const uint16_t* shade, int32_t index) {
 }
 
 // Attribute 0 is the depth in the depth-tested members (and in both water members).
-template <bool ZB>
-struct DepthAttr {
+template <bool ZB> struct DepthAttr {
     static constexpr int kFirst = ZB ? 1 : 0;
     static void Fetch(int32_t p, int32_t* a) {
-        if constexpr (ZB) a[0] = fpts[p].z;
-        else { (void)p; (void)a; }
+        if constexpr (ZB)
+            a[0] = fpts[p].z;
+        else {
+            (void)p;
+            (void)a;
+        }
     }
 };
 
-template <bool ZB>
-struct FlatRule {
+template <bool ZB> struct FlatRule {
     static constexpr int kAttrs = DepthAttr<ZB>::kFirst;
     uint16_t* buffer;
     uint16_t colour;
@@ -168,8 +172,7 @@ struct FlatRule {
     }
 };
 
-template <bool ZB>
-struct WaterRule {
+template <bool ZB> struct WaterRule {
     static constexpr int kAttrs = 1;
     uint16_t* buffer;
     uint16_t colour_a, colour_b;
@@ -193,8 +196,7 @@ struct WaterRule {
     }
 };
 
-template <bool ZB>
-struct GouraudRule {
+template <bool ZB> struct GouraudRule {
     static constexpr int kC = DepthAttr<ZB>::kFirst;
     static constexpr int kAttrs = kC + 1;
     uint16_t* buffer;
@@ -214,8 +216,7 @@ struct GouraudRule {
 // Texture coordinates of a corner: the polygon's own, or the point's environment coordinates.
 enum class Coords { kPolygon, kEnvironment };
 
-template <bool ZB, Coords C>
-struct UvAttr {
+template <bool ZB, Coords C> struct UvAttr {
     static constexpr int kU = DepthAttr<ZB>::kFirst;
     static constexpr int kV = kU + 1;
     static constexpr int kAttrs = kV + 1;
@@ -233,8 +234,7 @@ struct UvAttr {
     }
 };
 
-template <bool ZB, Coords C>
-struct TexelRule {
+template <bool ZB, Coords C> struct TexelRule {
     using Uv = UvAttr<ZB, C>;
     static constexpr int kAttrs = Uv::kAttrs;
     const Polygon3d* poly;
@@ -256,8 +256,7 @@ struct TexelRule {
     }
 };
 
-template <bool ZB>
-struct PlasmaRule {
+template <bool ZB> struct PlasmaRule {
     using Uv = UvAttr<ZB, Coords::kPolygon>;
     static constexpr int kAttrs = Uv::kAttrs;
     const Polygon3d* poly;
@@ -286,7 +285,9 @@ struct PlasmaRule {
     }
 };
 
-uint16_t FlatColour(const uint16_t* shade, const Polygon3d& poly) { return ShadeEntry(shade, poly.colour); }
+uint16_t FlatColour(const uint16_t* shade, const Polygon3d& poly) {
+    return ShadeEntry(shade, poly.colour);
+}
 
 template <bool ZB, Coords C>
 void DrawTexel(const Polygon3d& poly, uint16_t* buffer, int32_t shift, const uint16_t* texture) {
@@ -294,8 +295,7 @@ void DrawTexel(const Polygon3d& poly, uint16_t* buffer, int32_t shift, const uin
     Walk(poly, TexelRule<ZB, C>{&poly, buffer, texture, shift, (256 >> shift) - 1});
 }
 
-template <bool ZB>
-void DrawPlasma(const Polygon3d& poly, uint16_t* buffer, const uint16_t* shade) {
+template <bool ZB> void DrawPlasma(const Polygon3d& poly, uint16_t* buffer, const uint16_t* shade) {
     // The phase is 0..437 for a running clock; a negative clock would index before the tables.
     const int32_t phase = tm < 0 ? 0 : (tm > 437 ? 437 : tm);
     Walk(poly, PlasmaRule<ZB>{&poly, buffer, shade, phase});
@@ -310,11 +310,13 @@ void DrawFlatTriangleZB(Polygon3d poly, uint16_t* buffer, const uint16_t* shade)
     Walk(poly, FlatRule<true>{buffer, FlatColour(shade, poly)});
 }
 
-void DrawFlatWaterTriangle(Polygon3d poly, uint16_t* buffer, const uint16_t* shade_a, const uint16_t* shade_b) {
+void DrawFlatWaterTriangle(Polygon3d poly, uint16_t* buffer, const uint16_t* shade_a,
+                           const uint16_t* shade_b) {
     Walk(poly, WaterRule<false>{buffer, FlatColour(shade_a, poly), FlatColour(shade_b, poly)});
 }
 
-void DrawFlatWaterTriangleZB(Polygon3d poly, uint16_t* buffer, const uint16_t* shade_a, const uint16_t* shade_b) {
+void DrawFlatWaterTriangleZB(Polygon3d poly, uint16_t* buffer, const uint16_t* shade_a,
+                             const uint16_t* shade_b) {
     Walk(poly, WaterRule<true>{buffer, FlatColour(shade_a, poly), FlatColour(shade_b, poly)});
 }
 

@@ -19,8 +19,10 @@ int32_t Slope(int64_t difference, int32_t reciprocal);
 
 void DrawFlatTriangle(Polygon3d poly, uint16_t* buffer, const uint16_t* shade);
 void DrawFlatTriangleZB(Polygon3d poly, uint16_t* buffer, const uint16_t* shade);
-void DrawFlatWaterTriangle(Polygon3d poly, uint16_t* buffer, const uint16_t* shade_a, const uint16_t* shade_b);
-void DrawFlatWaterTriangleZB(Polygon3d poly, uint16_t* buffer, const uint16_t* shade_a, const uint16_t* shade_b);
+void DrawFlatWaterTriangle(Polygon3d poly, uint16_t* buffer, const uint16_t* shade_a,
+                           const uint16_t* shade_b);
+void DrawFlatWaterTriangleZB(Polygon3d poly, uint16_t* buffer, const uint16_t* shade_a,
+                             const uint16_t* shade_b);
 void DrawGouraudTriangle(Polygon3d poly, uint16_t* buffer, const uint16_t* shade);
 void DrawGouraudTriangleZB(Polygon3d poly, uint16_t* buffer, const uint16_t* shade);
 

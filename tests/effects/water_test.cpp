@@ -18,13 +18,16 @@ class WaterTest : public ::testing::Test {
         bb = buffer2 + 240;
         prticks = 0;
         wtime = 0;
-        for (int i = 0; i < 76800; i++) picture[i] = static_cast<uint16_t>(i * 7 + 1);
+        for (int i = 0; i < 76800; i++)
+            picture[i] = static_cast<uint16_t>(i * 7 + 1);
     }
     void TearDown() override { prticks = 0; }
     static void ExpectBordersClear() {
         for (const uint8_t* b : {buffer1, buffer2}) {
-            for (int j = 1; j <= 240; j++) ASSERT_EQ(b[j], 0) << j;
-            for (int j = 76321; j <= 76560; j++) ASSERT_EQ(b[j], 0) << j;
+            for (int j = 1; j <= 240; j++)
+                ASSERT_EQ(b[j], 0) << j;
+            for (int j = 76321; j <= 76560; j++)
+                ASSERT_EQ(b[j], 0) << j;
         }
     }
     std::vector<uint16_t> picture = std::vector<uint16_t>(76800);
@@ -35,10 +38,13 @@ class WaterTest : public ::testing::Test {
 TEST_F(WaterTest, StillWaterCopiesThePicture) {
     WaterStep(frame.data(), picture.data());
     EXPECT_EQ(frame[0], 0x5555); // pixel 0 is not written
-    for (int p = 1; p <= 240; p++) ASSERT_EQ(frame[p], 0) << p; // column 0 and pixel 240 black
-    for (int p = 241; p < 319 * 240; p++) ASSERT_EQ(frame[p], picture[p]) << p;
-    for (int p = 319 * 240; p < 76800; p++) ASSERT_EQ(frame[p], 0x5555) << p; // column 319 untouched
-    EXPECT_EQ(ba, buffer2 + 240); // the roles alternate every call
+    for (int p = 1; p <= 240; p++)
+        ASSERT_EQ(frame[p], 0) << p; // column 0 and pixel 240 black
+    for (int p = 241; p < 319 * 240; p++)
+        ASSERT_EQ(frame[p], picture[p]) << p;
+    for (int p = 319 * 240; p < 76800; p++)
+        ASSERT_EQ(frame[p], 0x5555) << p; // column 319 untouched
+    EXPECT_EQ(ba, buffer2 + 240);         // the roles alternate every call
     EXPECT_EQ(bb, buffer1 + 240);
     EXPECT_EQ(wtime, 0);
 }
@@ -58,7 +64,7 @@ TEST_F(WaterTest, RaindropAndSaturatedCentre) {
     EXPECT_EQ(buffer1[c], 255);
     EXPECT_EQ(buffer1[c + 240], 192);
     EXPECT_EQ(buffer1[c + 241], 64);
-    EXPECT_EQ(buffer2[c], 255); // (768 >> 1) - 0 = 384 saturates
+    EXPECT_EQ(buffer2[c], 255);    // (768 >> 1) - 0 = 384 saturates
     EXPECT_EQ(buffer2[c + 2], 96); // (192 + 0 + 0 + 0) >> 1
     ExpectBordersClear();
 

@@ -12,7 +12,8 @@ class Scene3dTest : public ::testing::Test {
   protected:
     void SetUp() override {
         saved_ = std::vector<Object3d>(object, object + 32);
-        for (Object3d& o : object) o = Object3d{};
+        for (Object3d& o : object)
+            o = Object3d{};
         objnpls_ = objnpls;
         objnlns_ = objnlns;
         objnpls = 805;
@@ -41,7 +42,8 @@ class Scene3dTest : public ::testing::Test {
 } // namespace
 
 TEST_F(Scene3dTest, UnknownScenesDoNothing) {
-    for (Object3d& o : object) o.ax = o.px = 7.0f;
+    for (Object3d& o : object)
+        o.ax = o.px = 7.0f;
     for (int32_t scene : {5, 7, 15, 17, 21, 23, 25, -1}) {
         prticks = 1000;
         RunScene3d(frame.data(), scene);

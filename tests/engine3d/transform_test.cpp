@@ -6,7 +6,8 @@
 namespace {
 void ExpectMatrix(const Matrix3d& r, const int32_t (&want)[3][3]) {
     for (int i = 0; i < 3; i++)
-        for (int j = 0; j < 3; j++) EXPECT_EQ(r.m[i][j], want[i][j]) << "row " << i << " column " << j;
+        for (int j = 0; j < 3; j++)
+            EXPECT_EQ(r.m[i][j], want[i][j]) << "row " << i << " column " << j;
 }
 
 Object3d ObjectWith(Point3d* pts, int32_t npts) {
@@ -112,7 +113,8 @@ TEST(LightingTest, BothComputationsAgreeAndOtherSwitchValuesWriteNothing) {
     o.npls = 3;
     o.npts = 3;
     const int32_t zs[3] = {65536, 300, -70000};
-    for (int i = 0; i < 3; i++) norms[i].z = pt_norms[i].z = zs[i];
+    for (int i = 0; i < 3; i++)
+        norms[i].z = pt_norms[i].z = zs[i];
     for (int32_t calc : {0, 1}) {
         lightcalc = calc;
         for (int i = 0; i < 3; i++) {

@@ -50,7 +50,8 @@ class RenderTest : public ::testing::Test {
     void SetUp() override {
         std::fill(frame.begin(), frame.end(), kBlank);
         if (saved_shades.empty()) saved_shades.assign(shades, shades + 64 * 256);
-        for (int i = 0; i < 64 * 256; i++) shades[i] = static_cast<uint16_t>(i);
+        for (int i = 0; i < 64 * 256; i++)
+            shades[i] = static_cast<uint16_t>(i);
         prticks = 0;
         lightcalc = 0;
     }
@@ -68,7 +69,8 @@ class RenderTest : public ::testing::Test {
 
 TEST_F(RenderTest, QuicksortFollowsItsSteps) {
     int32_t keys[5] = {3, 1, 2};
-    for (int i = 0; i < 5; i++) swp[i] = static_cast<uint16_t>(i);
+    for (int i = 0; i < 5; i++)
+        swp[i] = static_cast<uint16_t>(i);
     quicksort(0, 2, keys);
     EXPECT_EQ(std::vector<int32_t>(keys, keys + 3), (std::vector<int32_t>{1, 2, 3}));
     EXPECT_EQ(std::vector<uint16_t>(swp, swp + 3), (std::vector<uint16_t>{1, 2, 0}));
@@ -79,19 +81,23 @@ TEST_F(RenderTest, QuicksortFollowsItsSteps) {
 
     // Equal keys are exchanged from both ends inward.
     std::fill(keys, keys + 5, 5);
-    for (int i = 0; i < 5; i++) swp[i] = static_cast<uint16_t>(i);
+    for (int i = 0; i < 5; i++)
+        swp[i] = static_cast<uint16_t>(i);
     quicksort(0, 4, keys);
     EXPECT_EQ(std::vector<uint16_t>(swp, swp + 5), (std::vector<uint16_t>{3, 4, 2, 0, 1}));
 
     // Any input: sorted keys and swp still naming each key's original position.
     std::vector<int32_t> big(3000), orig;
     std::srand(7);
-    for (auto& k : big) k = std::rand() % 200 - 100;
+    for (auto& k : big)
+        k = std::rand() % 200 - 100;
     orig = big;
-    for (int i = 0; i < 3000; i++) swp[i] = static_cast<uint16_t>(i);
+    for (int i = 0; i < 3000; i++)
+        swp[i] = static_cast<uint16_t>(i);
     quicksort(0, 2999, big.data());
     EXPECT_TRUE(std::is_sorted(big.begin(), big.end()));
-    for (int i = 0; i < 3000; i++) ASSERT_EQ(orig[swp[i]], big[i]);
+    for (int i = 0; i < 3000; i++)
+        ASSERT_EQ(orig[swp[i]], big[i]);
 }
 
 TEST_F(RenderTest, SortKeysPhaseAndDepthBufferClear) {
@@ -110,7 +116,8 @@ TEST_F(RenderTest, SortKeysPhaseAndDepthBufferClear) {
 
     zbuffer[1] = zbuffer[76798] = 3;
     CleanZbuffer();
-    EXPECT_TRUE(std::all_of(std::begin(zbuffer), std::end(zbuffer), [](uint32_t z) { return z == 0xFFFFFFFFu; }));
+    EXPECT_TRUE(
+        std::all_of(std::begin(zbuffer), std::end(zbuffer), [](uint32_t z) { return z == 0xFFFFFFFFu; }));
 
     RenderMode = 6; // flat plus lines as bits is no mode: nothing drawn, only the phase kept
     prticks = 8 * 438 + 8 * 5 + 7;
@@ -140,8 +147,8 @@ TEST_F(RenderTest, PainterCullingAndFlatColours) {
 
 TEST_F(RenderTest, DepthTestedStylesCullOnTheNormal) {
     Scene s(3);
-    s.pl_normals[0] = {256, 0, 0}; // rotated z = 0: drawn
-    s.pl_normals[1] = {0, 0, -1};  // z = -256: not drawn
+    s.pl_normals[0] = {256, 0, 0};       // rotated z = 0: drawn
+    s.pl_normals[1] = {0, 0, -1};        // z = -256: not drawn
     std::swap(s.pls[2].p0, s.pls[2].p2); // facing away on screen, but the normal decides here
     RenderMode = 260;
     Render(&s.obj, 1, 0, frame.data(), 0, nullptr, nullptr, nullptr, 16);
@@ -158,13 +165,15 @@ TEST_F(RenderTest, TextureChosenByPolygonIndex) {
         SetUp();
         RenderMode = mode;
         Render(&s.obj, 0, 0, frame.data(), 2, t1.data(), t2.data(), t3.data(), 16);
-        for (int i = 0; i < 256; i++) ASSERT_EQ(frame[Scene::FirstPixel(i)], i < 128 ? 1 : (i < 192 ? 2 : 3)) << i;
+        for (int i = 0; i < 256; i++)
+            ASSERT_EQ(frame[Scene::FirstPixel(i)], i < 128 ? 1 : (i < 192 ? 2 : 3)) << i;
     }
     Scene s(100);
     SetUp();
     RenderMode = 16;
     Render(&s.obj, 0, 0, frame.data(), 2, t1.data(), t2.data(), t3.data(), 16);
-    for (int i = 0; i < 100; i++) ASSERT_EQ(frame[Scene::FirstPixel(i)], i < 36 ? 2 : 3) << i;
+    for (int i = 0; i < 100; i++)
+        ASSERT_EQ(frame[Scene::FirstPixel(i)], i < 36 ? 2 : 3) << i;
 }
 
 TEST_F(RenderTest, PlasmaRowsAndEnvironmentCoordinates) {
@@ -202,15 +211,18 @@ TEST_F(RenderTest, RenderSpecialSplitsNearGouraudFromFarFlat) {
     const uint16_t flat = shades[3 * 256 + 255], gouraud = shades[0 * 256 + 128];
     Scene s(10);
     RenderSpecial(&s.obj, 3, 0, 0.5f, frame.data());
-    for (int i = 0; i < 10; i++) ASSERT_EQ(frame[Scene::FirstPixel(i)], i < 5 ? gouraud : flat) << i;
+    for (int i = 0; i < 10; i++)
+        ASSERT_EQ(frame[Scene::FirstPixel(i)], i < 5 ? gouraud : flat) << i;
     SetUp();
     Scene t(10);
     RenderSpecial(&t.obj, 3, 0, 0.99f, frame.data());
-    for (int i = 0; i < 10; i++) ASSERT_EQ(frame[Scene::FirstPixel(i)], i < 1 ? gouraud : flat) << i;
+    for (int i = 0; i < 10; i++)
+        ASSERT_EQ(frame[Scene::FirstPixel(i)], i < 1 ? gouraud : flat) << i;
     SetUp();
     Scene u(10);
     RenderSpecial(&u.obj, 3, 0, 0.0f, frame.data());
-    for (int i = 0; i < 10; i++) ASSERT_EQ(frame[Scene::FirstPixel(i)], gouraud) << i;
+    for (int i = 0; i < 10; i++)
+        ASSERT_EQ(frame[Scene::FirstPixel(i)], gouraud) << i;
 }
 
 TEST_F(RenderTest, PointLineAndBallStyles) {
@@ -256,5 +268,6 @@ TEST_F(RenderTest, PointLineAndBallStyles) {
     Render(&o, 0, 0, frame.data(), 0, nullptr, nullptr, nullptr, 16);
     EXPECT_EQ(swp[2], 0); // sorted far to near
     EXPECT_EQ(frame[(92 + 8) * 240 + 92 + 8], ball_p[16 + ball_c[8 * 16 + 8]]);
-    for (int c = 190; c < 210; c++) ASSERT_EQ(frame[c * 240 + 100], kBlank);
+    for (int c = 190; c < 210; c++)
+        ASSERT_EQ(frame[c * 240 + 100], kBlank);
 }

@@ -139,8 +139,11 @@ TEST_F(TrianglesTest, WaterDepthBands) {
         uint16_t colour;
         int height; // -1: buffer1 untouched
     };
-    const Case flat[] = {{128000, row_a[5], -1}, {128001, row_b[5], 1}, {129999, row_b[5], 129999 & 255},
-                         {130000, row_b[5], -1}, {-5, row_a[5], -1}};
+    const Case flat[] = {{128000, row_a[5], -1},
+                         {128001, row_b[5], 1},
+                         {129999, row_b[5], 129999 & 255},
+                         {130000, row_b[5], -1},
+                         {-5, row_a[5], -1}};
     for (const Case& c : flat) {
         buffer1[240] = kUntouched;
         DrawFlatWaterTriangle(Triangle({0, 0, c.z}, {4, 0, c.z}, {0, 4, c.z}), frame.data(), row_a, row_b);
@@ -178,7 +181,8 @@ TEST_F(TrianglesTest, GouraudInterpolatesAndClampsAtZero) {
 
 TEST_F(TrianglesTest, TexelIndexes) {
     std::vector<uint16_t> tex(128 * 128);
-    for (size_t i = 0; i < tex.size(); i++) tex[i] = static_cast<uint16_t>(i);
+    for (size_t i = 0; i < tex.size(); i++)
+        tex[i] = static_cast<uint16_t>(i);
     auto uniform = [&](int32_t u, int32_t v) {
         return Triangle({0, 0, 1000, 0, u, v}, {4, 0, 1000, 0, u, v}, {0, 4, 1000, 0, u, v});
     };
@@ -198,7 +202,8 @@ TEST_F(TrianglesTest, TexelIndexes) {
     EXPECT_EQ(frame[242], 0);
     // Environment members take the coordinates of the corners' points.
     SetUp();
-    for (int i = 0; i < 3; i++) point_tc[i] = {64, 128};
+    for (int i = 0; i < 3; i++)
+        point_tc[i] = {64, 128};
     DrawEnvmappedTriangle(uniform(0, 0), frame.data(), 2, tex.data());
     EXPECT_EQ(frame[240], 16 + 32 * 64);
     DrawEnvmappedTriangleZB(uniform(0, 0), frame.data(), 1, tex.data());
@@ -207,7 +212,8 @@ TEST_F(TrianglesTest, TexelIndexes) {
 
 TEST_F(TrianglesTest, PlasmaFormulas) {
     std::vector<uint16_t> shade(256);
-    for (int i = 0; i < 256; i++) shade[i] = static_cast<uint16_t>(i);
+    for (int i = 0; i < 256; i++)
+        shade[i] = static_cast<uint16_t>(i);
     const Polygon3d p = Triangle({0, 0, 1000, 0, 10, 20}, {4, 0, 1000, 0, 10, 20}, {0, 4, 1000, 0, 10, 20});
     const int u = 10, v = 20;
     tm = 0;
@@ -227,8 +233,8 @@ TEST_F(TrianglesTest, PlasmaFormulas) {
     EXPECT_EQ(frame[240], (fsin6[u] + fsin7[v + 300] + fsin8[u + v + 600] + fsin7[fsin6[u] + 300 + w]) & 255);
     // A coordinate that rounds below 0 is used as 0.
     SetUp();
-    DrawTextureTriangle_plasma(Triangle({0, 0, 0, 0, 2, 0}, {0, 3, 0, 0, 0, 0}, {1, 0, 0, 0, 2, 0}), frame.data(),
-                               shade.data());
+    DrawTextureTriangle_plasma(Triangle({0, 0, 0, 0, 2, 0}, {0, 3, 0, 0, 0, 0}, {1, 0, 0, 0, 2, 0}),
+                               frame.data(), shade.data());
     const int wz = fsin8[0];
     EXPECT_EQ(frame[242], (fsin6[0] + fsin7[0] + wz + fsin7[wz + fsin6[0]]) & 255);
 }
