@@ -1,5 +1,6 @@
 #include "precalcs/shades.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "gp32_functions/gp32_functions.h"
@@ -90,5 +91,7 @@ void Set8bitPals() {
         const int g = m >> 3;
         grey[m] = static_cast<uint16_t>((g << 11) | (g << 6) | (g << 1));
     }
+    // Only one grey palette lives: building it again releases the one made before.
+    std::free(blurpal);
     blurpal = GpPaletteCreate(256, grey);
 }

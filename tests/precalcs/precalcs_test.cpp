@@ -138,13 +138,7 @@ TEST_F(LoadingBarTest, LastLineRowsAndCaptionOverBackground) {
 }
 
 TEST_F(LoadingBarTest, PrecalcsShowsFiveLinesOfEighteen) {
-    // The start-up runs once per program; in this process the palette each run makes is
-    // released around it so that no run's palette is lost.
-    std::free(blurpal);
-    blurpal = nullptr;
     precalcs();
-    std::free(blurpal);
-    blurpal = nullptr;
     ASSERT_EQ(captions.size(), 90u);
     const char* const lines[5] = {"PRECALCULATING SINES.. (1/6)", "..AND MORE SINES (2/6)",
                                   "RADIUS AND ANGLE FOR EACH PIXEL! (3/6)", "TRICKY TEST.. (4/6)",
