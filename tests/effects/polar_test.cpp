@@ -6,18 +6,15 @@
 #include "effects/polar.h"
 #include "precalcs/precalcs.h"
 #include "precalcs/tables.h"
+#include "support/tables.h"
 #include "script/script.h"
 
 namespace {
 class PolarTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        for (int n = 0; n < 2048; n++) {
-            SineEntriesA(n);
-            SineEntriesB(n);
-        }
-        for (int i = 0; i < 76800; i++)
-            DistAngleEntry(i);
+        BuildSineTables();
+        BuildDistAngle();
         PolarInit();
     }
     void SetUp() override {

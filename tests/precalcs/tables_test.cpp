@@ -4,6 +4,7 @@
 
 #include "precalcs/precalcs.h"
 #include "precalcs/tables.h"
+#include "support/tables.h"
 #include "zarvelin/zarvelin.h"
 
 namespace {
@@ -11,12 +12,8 @@ class TablesTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         precdivs();
-        for (int n = 0; n < 2048; n++) {
-            SineEntriesA(n);
-            SineEntriesB(n);
-        }
-        for (int i = 0; i < 76800; i++)
-            DistAngleEntry(i);
+        BuildSineTables();
+        BuildDistAngle();
         BlobInit();
         DistortInit();
     }

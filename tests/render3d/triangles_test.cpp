@@ -5,6 +5,7 @@
 
 #include "effects/water.h"
 #include "precalcs/tables.h"
+#include "support/tables.h"
 #include "render3d/triangles.h"
 
 namespace {
@@ -19,10 +20,7 @@ class TrianglesTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         precdivs();
-        for (int n = 0; n < 2048; n++) {
-            SineEntriesA(n);
-            SineEntriesB(n);
-        }
+        BuildSineTables();
     }
     void SetUp() override {
         std::fill(frame.begin(), frame.end(), kBlank);
