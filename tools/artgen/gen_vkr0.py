@@ -13,6 +13,7 @@ S = 2
 W, H = 320 * S, 240 * S
 HORIZON = 152 * S          # water line
 SUN = np.array([212.0 * S, 128.0 * S])
+EDGE = 4.0                 # columns over which the edge column meets the picture
 
 noise = Noise(1987)
 noise2 = Noise(4242)
@@ -197,7 +198,7 @@ def shore(img, xx, yy):
     ground = mix(ground, petal * (0.5 + 0.5 * (1 - depth_dark[..., None])), bloom)
     img[on_bank] = (ground + lit_edge)[on_bank]
     for cx, h, w, seed in [(16, 150, 26, 1.0), (44, 118, 21, 2.0), (70, 96, 18, 3.0),
-                           (94, 70, 14, 4.0), (112, 54, 11, 5.0), (-6, 170, 30, 6.0),
+                           (94, 70, 14, 4.0), (112, 54, 11, 5.0),
                            (128, 40, 8, 7.0)]:
         base_y = H - 60 * S * float(smoothstep(150, 0, cx)) + 6 * S
         pine(img, xx, yy, cx * S, base_y, h * S, w * S, seed)
@@ -232,12 +233,29 @@ def birds(img):
     img[:] = img * (1 - m) + np.array([34, 24, 46.0]) * m
 
 
+def edge_column():
+    """The first column, which the plasma cube's backdrop stretches over the whole screen: the dusk
+    sky from night blue through violet and rose to gold at the water line, then its reflection,
+    softer and bluer, down to the deep water in front."""
+    y = np.arange(240, dtype=np.float64)
+    stops = [(0, [28, 26, 96]), (40, [70, 56, 150]), (80, [150, 80, 170]), (118, [236, 110, 130]),
+             (142, [255, 170, 90]), (151, [255, 222, 150]), (153, [250, 196, 130]),
+             (170, [214, 120, 130]), (196, [130, 80, 164]), (218, [64, 64, 140]), (239, [30, 38, 70])]
+    col = np.zeros((240, 3)) + np.array(stops[0][1], dtype=np.float64)
+    for (y0, c0), (y1, c1) in zip(stops, stops[1:]):
+        col = mix(col, np.array(c1, dtype=np.float64), smoothstep(y0, y1, y))
+    return col
+
+
 def main():
     big = render()
     birds(big)
     small = big.reshape(240, S, 320, S, 3).mean(axis=(1, 3))
+    # The edge column fades into the picture over its first few columns.
+    fade = smoothstep(0.0, EDGE, np.arange(320, dtype=np.float64))
+    small = mix(edge_column()[:, None, :], small, fade[None, :])
     grain = Noise(77).value(np.arange(320)[None, :] * 0.9, np.arange(240)[:, None] * 0.9) - 0.5
-    rgb = dither5(small + grain[..., None] * 10.0)
+    rgb = dither5(small + grain[..., None] * 10.0 * fade[None, :, None])
     rgb[0, 319] = 0  # last pixel of the picture in column order
     save_rgb('vkr0.png', rgb)
 
