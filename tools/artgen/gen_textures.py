@@ -7,7 +7,7 @@ letters on a dark enamel band between two riveted brass trims.
 The caps are drawn as functions of radius and angle only: the cylinder maps each cap triangle
 onto one radius of its texture, so a cap shows 64 spokes of whatever lies along them.
 env1 is indexed by the direction of the surface normal (right = normal to the right, top =
-normal up): sky above a bright horizon, a chequered floor below, and the sun to the upper left."""
+normal up): sky above a bright horizon, a dark floor below, and the sun to the upper left."""
 import numpy as np
 from PIL import Image, ImageDraw, ImageFont
 
@@ -119,25 +119,23 @@ def env1():
     yy, xx = np.mgrid[0:N, 0:N].astype(np.float64)
     nx = (xx + 0.5) / 32 - 1          # normal's x, -1..1 (right is +)
     ny = 1 - (yy + 0.5) / 32          # normal's y, -1..1 (up is +)
-    horizon = -0.12 + 0.05 * np.sin(nx * 5.0)
-    above = ny > horizon
-    h = (ny - horizon)
-    sky = mix(np.array([250, 240, 220.0]), np.array([110, 170, 250.0]), smoothstep(0.0, 0.35, h))
-    sky = mix(sky, np.array([20, 40, 140.0]), smoothstep(0.35, 1.1, h))
-    clouds = smoothstep(0.5, 0.75, noise.fbm(nx * 3 + 4, ny * 8, octaves=4)) * smoothstep(0.05, 0.3, h)
-    sky = mix(sky, np.array([255, 255, 255.0]), clouds * 0.6)
-    # The floor: a chequered plain in perspective, lost in a warm haze at the horizon.
-    depth = 1.0 / np.maximum(0.04, -h)
-    fx, fz = nx * depth * 1.6, depth * 1.6
-    check = (np.floor(fx) + np.floor(fz)) % 2
-    tiles = mix(np.array([40, 30, 90.0]), np.array([170, 160, 200.0]), check)
-    ground = mix(tiles, np.array([120, 80, 70.0]), smoothstep(2.0, 9.0, depth))
-    rgb = np.where(above[..., None], sky, ground)
-    rgb = mix(rgb, np.array([255, 250, 230.0]), smoothstep(0.06, 0.0, np.abs(h)))
+    # Only broad features, none narrower than about four texels, so that the small reflective
+    # sphere shows smooth highlights rather than speckle.
+    h = ny + 0.1 - 0.04 * np.sin(nx * 2.0)
+    sky = mix(np.array([255, 236, 200.0]), np.array([120, 176, 250.0]), smoothstep(0.0, 0.45, h))
+    sky = mix(sky, np.array([24, 48, 150.0]), smoothstep(0.45, 1.2, h))
+    clouds = smoothstep(0.45, 0.7, noise.fbm(nx * 1.2 + 4, ny * 2.5, octaves=2)) * smoothstep(0.1, 0.4, h)
+    sky = mix(sky, np.array([250, 250, 255.0]), clouds * 0.45)
+    # The floor: dark and warm under the horizon, with broad soft reflections of the sky.
+    floor = mix(np.array([150, 104, 110.0]), np.array([34, 26, 60.0]), smoothstep(0.0, 0.7, -h))
+    bands = 0.5 + 0.5 * np.cos(np.hypot(nx * 1.3, h + 1.4) * 9.0)
+    floor = floor + (bands * smoothstep(0.05, 0.5, -h))[..., None] * np.array([40, 34, 60.0])
+    rgb = mix(floor, sky, smoothstep(-0.06, 0.06, h))
+    rgb = mix(rgb, np.array([255, 246, 226.0]), smoothstep(0.16, 0.0, np.abs(h)) * 0.8)
     # The sun to the upper left, with a wide glow.
     d = np.hypot(nx + 0.42, ny - 0.45)
-    rgb = rgb + (np.exp(-d / 0.12) * 255 + smoothstep(0.09, 0.06, d) * 255)[..., None] * np.array([1, 0.95, 0.8])
-    out = dither5(rgb)
+    rgb = rgb + (np.exp(-d / 0.22) * 200 + smoothstep(0.16, 0.1, d) * 255)[..., None] * np.array([1, 0.93, 0.75])
+    out = (np.clip(np.floor(np.clip(rgb, 0, 255) / 8.0 + 0.5), 0, 31) * 8).astype(np.uint8)
     out[0, 63] = 0  # the last texel: column 63 of the top row, as the map is stored bottom-up
     save_rgb('env1.png', out)
 
