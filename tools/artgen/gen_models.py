@@ -3,11 +3,14 @@
 
 Both models use integer model units (-64..63, what the packed format holds).
 
-face: a face mask modelled as a depth field over its front outline. Axes as the plasma scene
-shows it: +x towards the viewer (nose tip at 16, the rim of the mask at -28), y across
-(-30..30), z up (chin at -63, crown at 31). The points are laid out densest around eyes, nose
-and mouth and joined by a Delaunay triangulation of the front view; the triangles are ordered
-from the nose outwards, so the model builds up from its centre. 430 points, 805 triangles.
+face: the front half of a head, modelled over a parameter disc whose edge is the head-shaped
+outline. Axes as the plasma scene shows it: +x towards the viewer (nose tip at 16, the rim at
+-28), y across (-30..30), z up (chin at -63, crown at 31). The sides curve back to meet the rim
+at right angles in the plane x = -28, so the silhouette stays a clean closed curve as the head
+turns; brow, eyes, nose, lips, cheekbones and chin are modelled as relief on the front. The
+points are laid out densest around eyes, nose and mouth, with a ring of points along the rim,
+and joined by a Delaunay triangulation of the disc; the triangles are ordered from the nose
+outwards, so the model builds up from its centre. 430 points, 805 triangles.
 Corners run clockwise seen from the front: the loader computes the normals of this order
 without negation and the object setup then reverses every triangle.
 
@@ -87,6 +90,9 @@ def delaunay(points):
 # Face.
 
 TOP, BOTTOM = 31, -63
+CENTRE = -16.0           # height of the outline's centre
+REAR, FRONT = -28, 6     # depth of the rim, and of the front of the head before the features
+N_POINTS, N_RIM = 430, 53
 
 
 def half_width(h):
@@ -99,57 +105,83 @@ def half_width(h):
     return 30.0 * (1 - 0.45 * t ** 2.2) * max(0.0, 1 - t ** 6) ** 0.5
 
 
-def outline_radius(w, h):
-    """0 at the centre line, 1 on the outline."""
-    hw = half_width(h)
-    return abs(w) / hw if hw > 0 else 1.0
+def outline_point(a):
+    """The outline in direction a (0 = up, pi/2 = +w) from the centre, found by bisection."""
+    lo, hi = 0.0, 80.0
+    for _ in range(40):
+        mid = (lo + hi) / 2
+        w, h = mid * math.sin(a), CENTRE + mid * math.cos(a)
+        if h > TOP or h < BOTTOM or abs(w) > half_width(h):
+            hi = mid
+        else:
+            lo = mid
+    return lo * math.sin(a), CENTRE + lo * math.cos(a)
 
 
 def bump(w, h, cw, ch, sw, sh, amp):
     return amp * math.exp(-((w - cw) / sw) ** 2 - ((h - ch) / sh) ** 2)
 
 
-def face_depth(w, h):
-    """Depth towards the viewer of the face surface at (w, h), before scaling."""
-    # Base: a shell with a broad, gently rounded front that falls away fast at the rim.
-    hc = -16.0
-    rv = (h - hc) / (48.0 if h > hc else 48.0)
-    rw = w / 31.0
-    r2 = min(1.0, rw * rw + rv * rv)
-    d = -28 + 30 * (1 - r2 ** 1.6) ** 0.55
+def relief(w, h):
+    """The features, as depth added to the head's front at (w, h) of the front view."""
     aw = abs(w)
-    # Forehead and brow ridges.
-    d += bump(0, h, 0, 10, 1, 14, 1.5) * math.exp(-(w / 16) ** 2)
-    d += bump(aw, h, 11, -3.5, 8, 2.6, 3.0)
-    d += bump(aw, h, 3, -6, 3, 2.5, -1.0)
-    # Eye sockets with the eyes in them; the upper lid as a fold, the lower as a rim.
-    d += bump(aw, h, 12, -11, 6.5, 4.8, -9.0)
-    d += bump(aw, h, 12, -11.5, 3.6, 2.5, 6.0)
-    d += bump(aw, h, 12, -8.6, 4.4, 1.0, 1.2)
-    d += bump(aw, h, 12.5, -14.6, 4.0, 0.9, 0.8)
-    # Nose: a ridge from the brows to the tip, the tip, its wings and the nostrils.
+    d = 0.0
+    # Forehead, brow ridges and the dip between the brows.
+    d += bump(0, h, 0, 12, 1, 12, 1.5) * math.exp(-(w / 15) ** 2)
+    d += bump(aw, h, 11, -3.5, 8, 2.8, 3.5)
+    d += bump(aw, h, 2.5, -5.5, 3, 2.5, -1.2)
+    # Eye sockets under the brows, the eyeballs in them, upper and lower lids.
+    d += bump(aw, h, 12, -11, 7, 5, -10.0)
+    d += bump(aw, h, 12, -11.5, 4, 2.8, 6.0)
+    d += bump(aw, h, 12, -8.8, 4.6, 1.1, 1.2)
+    d += bump(aw, h, 12.5, -14.5, 4.2, 1.0, 0.8)
+    # Nose: the bridge between the eyes growing into a straight ridge, the tip, the wings,
+    # and the nostrils tucked under them.
     if h < -5:
         t = min(1.0, (-5 - h) / 24.0)
-        ridge = 10.0 * t ** 1.1
-        fall = math.exp(-max(0.0, -30 - h) ** 2 / 6.0)
-        d += ridge * fall * math.exp(-(w / (2.8 + 2.8 * t)) ** 4)
-    d += bump(w, h, 0, -28.5, 3.4, 3.2, 3.0)
-    d += bump(aw, h, 4.6, -29.5, 2.0, 2.4, 3.5)
-    d += bump(aw, h, 2.6, -32.5, 1.3, 1.0, -2.5)
-    # Cheekbones, the hollows under them, the folds beside nose and mouth.
-    d += bump(aw, h, 18, -19, 6, 5, 3.5)
-    d += bump(aw, h, 20, -36, 5, 6, -2.5)
-    d += bump(aw, h, 9.0, -36, 1.5, 6, -1.6)
-    # Mouth: the groove above it, upper and lower lip, the line between them, the corners.
-    d += bump(0, h, 0, -35.5, 1, 1.6, 1.5) * math.exp(-(w / 2.2) ** 2)
-    d += bump(w, h, 0, -40.3, 8.5, 1.9, 4.4)
-    d += bump(w, h, 0, -45, 7.0, 2.1, 4.0)
-    d += bump(w, h, 0, -42.6, 8.0, 0.7, -5.0)
-    d += bump(aw, h, 9.5, -42.5, 1.3, 1.5, -2.0)
-    # The hollow under the lip and the chin.
-    d += bump(w, h, 0, -49.5, 7, 1.6, -1.6)
-    d += bump(w, h, 0, -55, 8, 4.5, 5.0)
+        fall = math.exp(-max(0.0, -30 - h) ** 2 / 5.0)
+        d += (2.0 + 8.0 * t ** 1.2) * fall * math.exp(-(w / (2.6 + 2.6 * t)) ** 4)
+    d += bump(w, h, 0, -28.5, 3.2, 3.0, 2.5)
+    d += bump(aw, h, 4.8, -29.5, 2.0, 2.4, 3.0)
+    d += bump(aw, h, 2.6, -32.5, 1.4, 1.0, -2.0)
+    # Cheekbones, the hollows under them, the folds from nose to mouth.
+    d += bump(aw, h, 18, -18, 6, 5, 4.5)
+    d += bump(aw, h, 20, -36, 5, 7, -3.0)
+    d += bump(aw, h, 9.5, -35, 1.6, 6, -1.5)
+    # Mouth: the groove above, the upper and lower lip, the line between them, the corners.
+    d += bump(0, h, 0, -35.5, 1, 1.6, 1.2) * math.exp(-(w / 2.2) ** 2)
+    d += bump(w, h, 0, -40.2, 8.0, 2.0, 4.0)
+    d += bump(w, h, 0, -45.0, 6.5, 2.2, 3.6)
+    d += bump(w, h, 0, -42.6, 8.0, 0.7, -4.5)
+    d += bump(aw, h, 9.0, -42.5, 1.4, 1.6, -2.0)
+    # The hollow under the lip and a firm, rounded chin.
+    d += bump(w, h, 0, -49.5, 7, 1.7, -1.8)
+    d += bump(w, h, 0, -55, 9, 4.5, 5.0)
     return d
+
+
+def surface(p):
+    """The head's point for a point p of the parameter disc (the outline itself, scaled towards
+    its centre). Going out from the centre the front view moves outwards as the sine and the
+    depth falls as a superellipse, so the sides meet the rim at right angles: the rim lies flat
+    in the plane x = REAR and never shows as a ragged edge. The front is flatter from brow to
+    chin than across the cheeks."""
+    w, h = p
+    a = math.atan2(w, h - CENTRE)
+    ow, oh = outline_point(a)
+    reach = math.hypot(ow, oh - CENTRE)
+    s = min(1.0, math.hypot(w, h - CENTRE) / reach)
+    rho = math.sin(s * math.pi / 2)
+    m = 2.2 + 1.8 * math.cos(a) ** 2
+    fw, fh = ow * rho, CENTRE + (oh - CENTRE) * rho
+    depth = REAR + (FRONT - REAR) * max(0.0, 1 - rho ** m) ** (1 / m)
+    depth += relief(fw, fh) * (1 - smoothstep(0.55, 0.85, s))
+    return depth, fw, fh
+
+
+def smoothstep(e0, e1, x):
+    t = min(1.0, max(0.0, (x - e0) / (e1 - e0)))
+    return t * t * (3 - 2 * t)
 
 
 def halton(i, base):
@@ -162,49 +194,49 @@ def halton(i, base):
 
 
 def face_density(w, h):
-    """Relative point density: high where the features are."""
+    """Relative point density over the parameter disc: high where the features are."""
     aw = abs(w)
     d = 0.35
     d += 1.2 * math.exp(-((aw - 12) / 7) ** 2 - ((h + 10) / 6) ** 2)     # eyes and brows
-    d += 1.3 * math.exp(-(w / 7) ** 2 - ((h + 24) / 11) ** 2)            # nose
+    d += 1.3 * math.exp(-(w / 6) ** 2 - ((h + 22) / 9) ** 2)             # nose
     d += 1.1 * math.exp(-(w / 11) ** 2 - ((h + 43) / 5) ** 2)            # mouth
     d += 0.4 * math.exp(-(w / 10) ** 2 - ((h + 55) / 5) ** 2)            # chin
     return d
 
 
 def make_face():
-    n_boundary, n_total = 53, 430
-    # Outline points, evenly spaced along the outline, strictly convex.
-    samples = []
-    steps = 4000
-    for k in range(steps):
-        a = 2 * math.pi * k / steps
-        # Walk the outline by angle from the centre (0, -16).
-        lo, hi = 0.0, 80.0
-        for _ in range(40):
-            mid = (lo + hi) / 2
-            w, h = mid * math.sin(a), -16 + mid * math.cos(a)
-            if h > TOP or h < BOTTOM or outline_radius(w, h) > 1:
-                hi = mid
-            else:
-                lo = mid
-        samples.append((lo * math.sin(a), -16 + lo * math.cos(a)))
-    # Evenly spaced along the outline; the triangulation works on a fine integer grid
-    # (1/4096 unit), where the outline stays strictly convex.
+    # Where the front view of a parameter point lies: the parameter disc is the front view
+    # stretched outwards (the inverse of the sine), so features are placed by their front view.
+    def to_param(w, h):
+        a = math.atan2(w, h - CENTRE)
+        ow, oh = outline_point(a)
+        reach = math.hypot(ow, oh - CENTRE)
+        rho = min(1.0, math.hypot(w, h - CENTRE) / reach)
+        s = math.asin(rho) * 2 / math.pi
+        return (ow * s, CENTRE + (oh - CENTRE) * s)
+
+    # The rim and a second ring just inside it, evenly spaced along the outline.
+    samples = [outline_point(2 * math.pi * k / 4000) for k in range(4000)]
     lengths = [0.0]
-    for k in range(1, steps + 1):
-        lengths.append(lengths[-1] + math.dist(samples[k - 1], samples[k % steps]))
-    boundary = []
+    for k in range(1, 4001):
+        lengths.append(lengths[-1] + math.dist(samples[k - 1], samples[k % 4000]))
+    rim = []
     k = 0
-    for j in range(n_boundary):
-        target = lengths[-1] * j / n_boundary
+    for j in range(N_RIM):
+        target = lengths[-1] * j / N_RIM
         while lengths[k + 1] < target:
             k += 1
-        boundary.append(samples[k])
-    grid = [(round(w * 4096), round(h * 4096)) for (w, h) in boundary]
+        rim.append(samples[k])
+    points = list(rim)
+    for j in range(N_RIM):
+        a = math.atan2(*((rim[j][0] + rim[(j + 1) % N_RIM][0]) / 2,
+                         (rim[j][1] + rim[(j + 1) % N_RIM][1]) / 2 - CENTRE))
+        ow, oh = outline_point(a)
+        points.append((ow * 0.91, CENTRE + (oh - CENTRE) * 0.91))
+    grid = [(round(w * 4096), round(h * 4096)) for (w, h) in rim]
     assert convex_hull(grid) == sorted_ccw(grid)
 
-    # Feature points: eye outlines, the mouth line, the nose ridge and wings.
+    # Feature points, placed by their front view: eye outlines, the brows, the mouth, the nose.
     features = []
     for side in (-1, 1):
         for k in range(10):
@@ -224,66 +256,63 @@ def make_face():
     for side in (-1, 1):
         features += [(side * 5, -30), (side * 3, -33), (side * 3, -24), (side * 4, -19)]
 
-    points = list(boundary)
+    # The outline's distance from the centre by direction, tabulated for the many tests below.
+    reach = [math.hypot(w, h - CENTRE) for (w, h) in samples]
 
-    def inside(p):
-        return outline_radius(p[0], p[1]) < 0.93 and BOTTOM + 3 < p[1] < TOP - 3
+    def radius(p):
+        a = math.atan2(p[0], p[1] - CENTRE) % (2 * math.pi) / (2 * math.pi) * 4000
+        k = int(a)
+        r = reach[k % 4000] + (reach[(k + 1) % 4000] - reach[k % 4000]) * (a - k)
+        return math.hypot(p[0], p[1] - CENTRE) / r
 
     def far_enough(p, rmin):
         return all((p[0] - q[0]) ** 2 + (p[1] - q[1]) ** 2 >= rmin * rmin for q in points)
 
-    for p in features:
-        if inside(p) and far_enough(p, 1.9):
+    for f in features:
+        p = to_param(*f)
+        if radius(p) < 0.82 and far_enough(p, 2.0):
             points.append(p)
     # Fill with a low-discrepancy sequence, thinned by the density, with a shrinking spacing
     # until the count is reached.
-    spacing = 4.4
+    spacing = 5.0
     i = 1
-    while len(points) < n_total:
-        w = -31 + 62 * halton(i, 2)
-        h = BOTTOM + (TOP - BOTTOM) * halton(i, 3)
+    while len(points) < N_POINTS:
+        p = (-31 + 62 * halton(i, 2), BOTTOM + (TOP - BOTTOM) * halton(i, 3))
         accept = halton(i, 5)
         i += 1
         if i % 20000 == 0:
             spacing *= 0.97
-        p = (w, h)
-        if not inside(p):
+        if radius(p) >= 0.84:
             continue
-        dens = face_density(p[0], p[1])
+        rho = math.sin(min(1.0, radius(p)) * math.pi / 2) / max(1e-9, radius(p))
+        dens = face_density(p[0] * rho, CENTRE + (p[1] - CENTRE) * rho)
         if accept > dens / 1.6 + 0.15:
             continue
-        if not far_enough(p, max(1.9, spacing / math.sqrt(dens + 0.3))):
+        if not far_enough(p, max(2.0, spacing / math.sqrt(dens + 0.3))):
             continue
         points.append(p)
 
-    # Depth scale: the rim at -28, the nose tip at 16.
-    lo = min(face_depth(w, h) for (w, h) in boundary)
-    hi = max(face_depth(w / 4, h / 4) for w in range(-40, 41) for h in range(-160, -80))
-
-    def depth(w, h):
-        return -28 + (face_depth(w, h) - lo) * 44 / (hi - lo)
-
-    # Snap the inner points to the unit grid, each to the neighbouring grid point where the
-    # surface lies closest to a whole unit of depth: the rounding of the depth is what makes a
+    # Each inner point moves a little within the disc to where the head's surface lies closest
+    # to whole units, since the model stores whole units: the rounding is what makes a
     # flat-shaded model look rough.
-    snapped = list(boundary)
-    for (w, h) in points[n_boundary:]:
+    def rounding(p):
+        return sum(abs(c - round(c)) for c in surface(p))
+
+    placed = points[:N_RIM]
+    for p in points[N_RIM:]:
         best = None
-        for gw in range(math.floor(w) - 1, math.floor(w) + 3):
-            for gh in range(math.floor(h) - 1, math.floor(h) + 3):
-                near = min(math.hypot(gw - q[0], gh - q[1]) for q in snapped)
-                if near < 1.4:
-                    continue
-                d = depth(gw, gh)
-                score = abs(d - round(d)) + 0.4 * math.hypot(gw - w, gh - h) + max(0.0, 2.0 - near)
-                if best is None or score < best[0]:
-                    best = (score, (gw, gh))
-        assert best is not None
-        snapped.append(best[1])
-    points = snapped
+        for dw in (-0.6, -0.3, 0.0, 0.3, 0.6):
+            for dh in (-0.6, -0.3, 0.0, 0.3, 0.6):
+                q = (p[0] + dw, p[1] + dh)
+                score = rounding(q) + 0.3 * math.hypot(dw, dh)
+                if radius(q) < 0.95 and (best is None or score < best[0]):
+                    best = (score, q)
+        placed.append(best[1])
+    points = placed
+    verts = [tuple(round(c) for c in surface(p)) for p in points]
+    assert len(set(verts)) == len(verts), 'two points round to the same place'
     tris = delaunay([(round(w * 4096), round(h * 4096)) for (w, h) in points])
-    assert len(tris) == 805, len(tris)
-    verts = [(min(16, max(-28, round(depth(round(w), round(h))))), round(w), round(h)) for (w, h) in points]
+    assert len(tris) == 2 * N_POINTS - N_RIM - 2, len(tris)
 
     # Order the triangles from the nose outwards (ties by angle, for a steady build-up).
     def key(t):
@@ -292,7 +321,7 @@ def make_face():
         return (round(math.hypot(cw, (ch + 26) * 0.85), 3), math.atan2(cw, ch + 26))
     tris.sort(key=key)
     # Seen from the front the screen shows -y to the right and z upwards: store every
-    # triangle clockwise in those terms.
+    # triangle clockwise in those terms (the disc has the front view's orientation).
     out = []
     for t in tris:
         a, b, c = ((-points[k][0], points[k][1]) for k in t)
