@@ -13,7 +13,7 @@ S = 2
 W, H = 320 * S, 240 * S
 HORIZON = 152 * S          # water line
 SUN = np.array([212.0 * S, 128.0 * S])
-EDGE = 4.0                 # columns over which the edge column meets the picture
+EDGE = 6.0                 # columns over which the edge column meets the picture
 
 noise = Noise(1987)
 noise2 = Noise(4242)
@@ -197,7 +197,7 @@ def shore(img, xx, yy):
                      np.where((hue < 0.65)[..., None], np.array([250, 210, 60.0]), np.array([230, 90, 160.0])))
     ground = mix(ground, petal * (0.5 + 0.5 * (1 - depth_dark[..., None])), bloom)
     img[on_bank] = (ground + lit_edge)[on_bank]
-    for cx, h, w, seed in [(16, 150, 26, 1.0), (44, 118, 21, 2.0), (70, 96, 18, 3.0),
+    for cx, h, w, seed in [(22, 150, 22, 1.0), (44, 118, 21, 2.0), (70, 96, 18, 3.0),
                            (94, 70, 14, 4.0), (112, 54, 11, 5.0),
                            (128, 40, 8, 7.0)]:
         base_y = H - 60 * S * float(smoothstep(150, 0, cx)) + 6 * S
