@@ -46,29 +46,8 @@ int GpGraphicModeSet(int depth) {
         return 1;
     }
     screen = s;
-    if (vfirst) {
-        for (void*& b : GpScreen)
-            std::free(b);
-    }
-    for (void*& b : GpScreen) {
-        b = std::malloc(307200);
-        if (b == nullptr) {
-            std::fprintf(stderr, "Out of memory for the frame buffers\n");
-            std::exit(1);
-        }
-    }
-    vfirst = 1;
-    cur_bpp = depth;
+    SetFrameBuffers(depth);
     return 0;
-}
-
-void GpLcdSurfaceGet(LcdSurface* s, int index) {
-    s->buffer = GpScreen[index];
-    s->depth = cur_bpp;
-    s->width = 320;
-    s->height = 240;
-    s->origin_x = 0;
-    s->origin_y = 0;
 }
 
 void ConvertFrame(const void* source, int depth, uint32_t* dest, int scale_) {
