@@ -145,14 +145,15 @@ void GpPaletteRealize() {}
 
 void KeyCommands() {
     SDL_Event event;
+    // Symbols as plain numbers: one beyond the enumeration's named values is still checked.
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
         case SDL_KEYDOWN:
-            if (event.key.keysym.sym < 512) keys[event.key.keysym.sym] = 1;
+            if (const unsigned sym = event.key.keysym.sym; sym < 512) keys[sym] = 1;
             if (event.key.keysym.sym == SDLK_ESCAPE) quit = 1;
             break;
         case SDL_KEYUP:
-            if (event.key.keysym.sym < 512) keys[event.key.keysym.sym] = 0;
+            if (const unsigned sym = event.key.keysym.sym; sym < 512) keys[sym] = 0;
             break;
         case SDL_QUIT:
             quit = 1;
