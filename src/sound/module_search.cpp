@@ -4,6 +4,12 @@
 #include <fstream>
 #include <system_error>
 
+// The build names the installed data folder; a build that does not has none to look in.
+#ifndef ZARVELIN_DATADIR
+#define ZARVELIN_DATADIR ""
+#define ZARVELIN_BIN_TO_DATA ""
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -31,8 +37,11 @@ std::vector<std::string> ModuleDirs() {
     std::error_code ec;
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
     if (!ec) AddOnce(dirs, self.parent_path().string());
-    AddOnce(dirs, ZARVELIN_DATADIR);
-    if (!ec) AddOnce(dirs, (self.parent_path() / ZARVELIN_BIN_TO_DATA).lexically_normal().string());
+    const std::string data = ZARVELIN_DATADIR;
+    if (!data.empty()) {
+        AddOnce(dirs, data);
+        if (!ec) AddOnce(dirs, (self.parent_path() / ZARVELIN_BIN_TO_DATA).lexically_normal().string());
+    }
     return dirs;
 }
 
