@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "gp32_functions/gp32_functions.h"
@@ -70,6 +71,30 @@ TEST(PixelConversion, OtherScalesDrawNothingAndPaletteDepthUsesPalette) {
     ConvertFrame(fb8.data(), 8, px.data(), 0);
     EXPECT_EQ(px[12345], 0x00F80000u);
     std::free(table);
+}
+
+TEST(PixelConversion, ScaledMatchesThePlainConversionAndRepeatsBlocks) {
+    const std::vector<uint16_t> fb = NumberedFrame();
+    for (int n = 1; n <= 2; n++) {
+        std::vector<uint32_t> plain(76800 * n * n, 1), scaled(76800 * n * n, 2);
+        ConvertFrame(fb.data(), 16, plain.data(), n - 1);
+        ConvertFrameScaled(fb.data(), 16, scaled.data(), n);
+        ASSERT_EQ(plain, scaled) << n;
+    }
+    // n = 6: element 0 (bottom-left) fills rows 1434..1439, columns 0..5 of 1920.
+    std::vector<uint32_t> out(1920 * 1440, 0xDEADBEEF);
+    ConvertFrameScaled(fb.data(), 16, out.data(), 6);
+    EXPECT_EQ(out[1434 * 1920 + 5], Rgb5551ToPC(fb[0]));
+    EXPECT_EQ(out[1439 * 1920 + 0], Rgb5551ToPC(fb[0]));
+    EXPECT_EQ(out[1433 * 1920 + 0], Rgb5551ToPC(fb[1]));
+    EXPECT_EQ(out[1439 * 1920 + 6], Rgb5551ToPC(fb[240]));
+    EXPECT_EQ(out[0 * 1920 + 1919], Rgb5551ToPC(fb[76799]));
+    EXPECT_EQ(std::count(out.begin(), out.end(), 0xDEADBEEFu), 0);
+    for (int n : {0, 7, -1}) {
+        std::vector<uint32_t> untouched(16, 7);
+        ConvertFrameScaled(fb.data(), 16, untouched.data(), n);
+        EXPECT_EQ(untouched[0], 7u);
+    }
 }
 
 namespace {
