@@ -71,31 +71,6 @@ void GpLcdSurfaceGet(LcdSurface* s, int index) {
     s->origin_y = 0;
 }
 
-void ConvertFrame(const void* source, int depth, uint32_t* dest, int scale_) {
-    if (scale_ != 0 && scale_ != 1) return;
-    const int row = 320 << scale_;
-    const uint16_t* src16 = static_cast<const uint16_t*>(source);
-    const uint8_t* src8 = static_cast<const uint8_t*>(source);
-    for (int x = 0; x < 320; x++) {
-        // The write position starts on the bottom row and moves up one row per element.
-        uint32_t* out = dest + static_cast<ptrdiff_t>((240 << scale_) - 1) * row + (x << scale_);
-        for (int k = 0; k < 240; k++) {
-            const int i = x * 240 + k;
-            const uint32_t v = depth == 16 ? Rgb5551ToPC(src16[i]) : gp_palette[src8[i]];
-            if (scale_ == 0) {
-                out[0] = v;
-                out -= row;
-            } else {
-                out[0] = v;
-                out[1] = v;
-                out[-row] = v;
-                out[-row + 1] = v;
-                out -= 2 * row;
-            }
-        }
-    }
-}
-
 void GP32toPC(const void* source, int depth, SDL_Surface* surface) {
     ConvertFrame(source, depth, static_cast<uint32_t*>(surface->pixels), scale);
 }

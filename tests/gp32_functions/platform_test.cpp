@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "gp32_functions/convert.h"
 #include "gp32_functions/gp32_functions.h"
 
 TEST(PixelConversion, ChannelValues) {
@@ -70,6 +71,38 @@ TEST(PixelConversion, OtherScalesDrawNothingAndPaletteDepthUsesPalette) {
     ConvertFrame(fb8.data(), 8, px.data(), 0);
     EXPECT_EQ(px[12345], 0x00F80000u);
     std::free(table);
+}
+
+TEST(PixelConversion, FastAndPortablePathsMatchAStraightReference) {
+    // Random frames at both depths and both sizes; every window pixel is compared.
+    uint32_t seed = 12345;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+    for (int i = 0; i < 256; i++)
+        gp_palette[i] = next() & 0xFFFFFF;
+    for (int depth : {16, 8}) {
+        std::vector<uint16_t> fb(kFramePixels);
+        for (uint16_t& p : fb)
+            p = static_cast<uint16_t>(next());
+        for (int s : {0, 1}) {
+            const int w = 320 << s;
+            const uint8_t* fb8 = reinterpret_cast<const uint8_t*>(fb.data());
+            std::vector<uint32_t> want(w * (240 << s));
+            for (int y = 0; y < (240 << s); y++)
+                for (int x = 0; x < w; x++) {
+                    const int e = (x >> s) * 240 + 239 - (y >> s);
+                    want[y * w + x] = depth == 16 ? Rgb5551ToPC(fb[e]) : gp_palette[fb8[e]];
+                }
+            std::vector<uint32_t> fast(want.size(), 1);
+            std::vector<uint32_t> portable(want.size(), 2);
+            ConvertFrame(fb.data(), depth, fast.data(), s);
+            ConvertFramePortable(fb.data(), depth, portable.data(), s);
+            EXPECT_TRUE(fast == want) << "depth " << depth << " scale " << s;
+            EXPECT_TRUE(portable == want) << "depth " << depth << " scale " << s;
+        }
+    }
+    std::vector<uint32_t> out(16, 7);
+    ConvertFramePortable(out.data(), 16, out.data(), -1);
+    EXPECT_EQ(out[0], 7u);
 }
 
 namespace {
