@@ -84,7 +84,12 @@ void GpSurfaceFlip(const LcdSurface* s, int wait) {
     if (locked) SDL_UnlockSurface(screen);
     SDL_Flip(screen);
     if (wait == 1) {
+        // At least 8 ms after the flip. Sleeping through all but the last millisecond keeps a
+        // core free (a spinning wait drains batteries and spins fans); only that one is polled.
         const uint32_t t0 = SDL_GetTicks();
+        uint32_t elapsed;
+        while ((elapsed = SDL_GetTicks() - t0) < 7)
+            SDL_Delay(7 - elapsed);
         while (SDL_GetTicks() - t0 < 8) {
         }
     }
