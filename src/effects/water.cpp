@@ -1,6 +1,7 @@
 #include "effects/water.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "data/data.h"
 #include "effects/blobs.h"
@@ -36,18 +37,37 @@ void WaterStep(uint16_t* dst, const uint16_t* picture) {
     uint8_t* const old_ba = ba;
     ba = bb;
     bb = old_ba;
-    const uint8_t* c = cur;
     uint8_t* p = ba - 240; // the previous heights, overwritten in place with the new ones
+    // A new height depends only on the current heights and its own previous value, so each
+    // column is filtered as a whole into fresh[]; drawing then sees exactly what the
+    // pixel-by-pixel order gives: new heights before p (the column to the left and fresh[]
+    // up to k - 1), previous ones after it (still in place until the column is stored).
+    uint8_t fresh[241];
+    int32_t sample[240];
     for (int32_t i = 1; i <= 318; i++) {
+        const uint8_t* c = cur + 240 * i;
+        uint8_t* col = p + 240 * i;
+        fresh[0] = col[-1];
         for (int32_t k = 0; k < 240; k++) {
-            const int32_t q = 240 * i + k;
-            const int32_t sum = c[q - 1] + c[q + 1] + c[q - 240] + c[q + 240];
-            p[q] = ClampHeight((sum >> 1) - p[q]);
-            // The displaced sample is kept inside the picture.
-            int32_t s = 240 * (i + ((p[q - 1] - p[q + 1]) >> 2)) + k + ((p[q - 240] - p[q + 240]) >> 2);
-            s = s < 0 ? 0 : (s > kLast ? kLast : s);
-            dst[q] = picture[s];
+            const int32_t sum = c[k - 1] + c[k + 1] + c[k - 240] + c[k + 240];
+            fresh[k + 1] = ClampHeight((sum >> 1) - col[k]);
         }
+        for (int32_t k = 0; k < 240; k++) {
+            const int32_t dc = (fresh[k] - col[k + 1]) >> 2;
+            const int32_t dk = (col[k - 240] - col[k + 240]) >> 2;
+            sample[k] = 240 * (i + dc) + k + dk;
+        }
+        uint16_t* out = dst + 240 * i;
+        if (i > 64 && i < 256) {
+            // dc and dk lie within -64 to 63: the sample cannot leave the picture here.
+            for (int32_t k = 0; k < 240; k++)
+                out[k] = picture[sample[k]];
+        } else {
+            // The displaced sample is kept inside the picture.
+            for (int32_t k = 0; k < 240; k++)
+                out[k] = picture[sample[k] < 0 ? 0 : (sample[k] > kLast ? kLast : sample[k])];
+        }
+        std::memcpy(col, fresh + 1, 240);
     }
     uint8_t* const prev = ba - 240;
     uint8_t* const curw = bb - 240;
