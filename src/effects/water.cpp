@@ -20,6 +20,14 @@ inline uint8_t ClampHeight(int32_t v) {
     return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
 }
 
+// 0 to kLast, in shifts and masks that vectorize: v & ~(v >> 31) is max(v, 0), and
+// kLast + ((d >> 31) & d) with d = v - kLast is min(v, kLast) (v never comes near the int range).
+inline int32_t ClampSample(int32_t v) {
+    v &= ~(v >> 31);
+    const int32_t d = v - kLast;
+    return kLast + (d & (d >> 31));
+}
+
 void Raindrop(uint8_t* cur) {
     wtime = prticks;
     const int32_t r1 = std::rand() & 255;
@@ -43,6 +51,7 @@ void WaterStep(uint16_t* dst, const uint16_t* picture) {
     // pixel-by-pixel order gives: new heights before p (the column to the left and fresh[]
     // up to k - 1), previous ones after it (still in place until the column is stored).
     uint8_t fresh[241];
+    int16_t shift[240];
     int32_t sample[240];
     for (int32_t i = 1; i <= 318; i++) {
         const uint8_t* c = cur + 240 * i;
@@ -52,20 +61,25 @@ void WaterStep(uint16_t* dst, const uint16_t* picture) {
             const int32_t sum = c[k - 1] + c[k + 1] + c[k - 240] + c[k + 240];
             fresh[k + 1] = ClampHeight((sum >> 1) - col[k]);
         }
+        // The displacement 240 * dc + dk stays within 16 bits (|dc|, |dk| <= 64), which keeps
+        // eight lanes per vector.
         for (int32_t k = 0; k < 240; k++) {
             const int32_t dc = (fresh[k] - col[k + 1]) >> 2;
             const int32_t dk = (col[k - 240] - col[k + 240]) >> 2;
-            sample[k] = 240 * (i + dc) + k + dk;
+            shift[k] = static_cast<int16_t>(dc * 240 + dk);
         }
         uint16_t* out = dst + 240 * i;
+        const uint16_t* src = picture + 240 * i;
         if (i > 64 && i < 256) {
-            // dc and dk lie within -64 to 63: the sample cannot leave the picture here.
+            // Here the sample cannot leave the picture.
             for (int32_t k = 0; k < 240; k++)
-                out[k] = picture[sample[k]];
+                out[k] = src[k + shift[k]];
         } else {
             // The displaced sample is kept inside the picture.
             for (int32_t k = 0; k < 240; k++)
-                out[k] = picture[sample[k] < 0 ? 0 : (sample[k] > kLast ? kLast : sample[k])];
+                sample[k] = ClampSample(240 * i + k + shift[k]);
+            for (int32_t k = 0; k < 240; k++)
+                out[k] = picture[sample[k]];
         }
         std::memcpy(col, fresh + 1, 240);
     }
