@@ -7,6 +7,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#endif
 
 // Column x of the frame buffer becomes window column x (2x and 2x + 1 when doubling), element
 // k row 239 - k (rows 2(239 - k) and 2(239 - k) + 1). Both paths walk tiles of a few columns
@@ -60,30 +63,22 @@ inline void Transpose8(const uint16_t* col, __m128i t[8]) {
     __m128i a[8];
     for (int j = 0; j < 8; j++)
         a[j] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(col + j * 240));
-    const __m128i b0 = _mm_unpacklo_epi16(a[0], a[1]);
-    const __m128i b1 = _mm_unpackhi_epi16(a[0], a[1]);
-    const __m128i b2 = _mm_unpacklo_epi16(a[2], a[3]);
-    const __m128i b3 = _mm_unpackhi_epi16(a[2], a[3]);
-    const __m128i b4 = _mm_unpacklo_epi16(a[4], a[5]);
-    const __m128i b5 = _mm_unpackhi_epi16(a[4], a[5]);
-    const __m128i b6 = _mm_unpacklo_epi16(a[6], a[7]);
-    const __m128i b7 = _mm_unpackhi_epi16(a[6], a[7]);
-    const __m128i c0 = _mm_unpacklo_epi32(b0, b2);
-    const __m128i c1 = _mm_unpackhi_epi32(b0, b2);
-    const __m128i c2 = _mm_unpacklo_epi32(b1, b3);
-    const __m128i c3 = _mm_unpackhi_epi32(b1, b3);
-    const __m128i c4 = _mm_unpacklo_epi32(b4, b6);
-    const __m128i c5 = _mm_unpackhi_epi32(b4, b6);
-    const __m128i c6 = _mm_unpacklo_epi32(b5, b7);
-    const __m128i c7 = _mm_unpackhi_epi32(b5, b7);
-    t[0] = _mm_unpacklo_epi64(c0, c4);
-    t[1] = _mm_unpackhi_epi64(c0, c4);
-    t[2] = _mm_unpacklo_epi64(c1, c5);
-    t[3] = _mm_unpackhi_epi64(c1, c5);
-    t[4] = _mm_unpacklo_epi64(c2, c6);
-    t[5] = _mm_unpackhi_epi64(c2, c6);
-    t[6] = _mm_unpacklo_epi64(c3, c7);
-    t[7] = _mm_unpackhi_epi64(c3, c7);
+    // Pairs of 16-bit, then 32-bit, then 64-bit lanes interleaved.
+    __m128i b[8];
+    __m128i c[8];
+    for (int j = 0; j < 8; j += 2) {
+        b[j] = _mm_unpacklo_epi16(a[j], a[j + 1]);
+        b[j + 1] = _mm_unpackhi_epi16(a[j], a[j + 1]);
+    }
+    for (int j = 0; j < 8; j += 2) {
+        const int m = (j & 4) + (j & 2) / 2;
+        c[j] = _mm_unpacklo_epi32(b[m], b[m + 2]);
+        c[j + 1] = _mm_unpackhi_epi32(b[m], b[m + 2]);
+    }
+    for (int e = 0; e < 8; e += 2) {
+        t[e] = _mm_unpacklo_epi64(c[e / 2], c[e / 2 + 4]);
+        t[e + 1] = _mm_unpackhi_epi64(c[e / 2], c[e / 2 + 4]);
+    }
 }
 
 inline void Store(uint32_t* out, __m128i v) {
@@ -135,9 +130,55 @@ void Convert16Sse2(const uint16_t* src, uint32_t* dest, int scale_) {
 }
 #endif
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define ZARVELIN_AVX2_PATH 1
+// The 1x conversion on 256-bit vectors, chosen at run time where the processor has AVX2:
+// the two 128-bit lanes carry two 8 x 8 blocks side by side through the same steps.
+__attribute__((target("avx2"))) void Convert16Avx2(const uint16_t* src, uint32_t* dest) {
+    const __m256i green_mask = _mm256_set1_epi16(static_cast<short>(0xF800));
+    const __m256i low_mask = _mm256_set1_epi16(0xF8);
+    for (int x0 = 0; x0 < 320; x0 += 16) {
+        for (int k0 = 0; k0 < 240; k0 += 8) {
+            const uint16_t* col = src + x0 * 240 + k0;
+            __m256i a[8];
+            for (int j = 0; j < 8; j++) {
+                const __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(col + j * 240));
+                const __m128i right = _mm_loadu_si128(reinterpret_cast<const __m128i*>(col + (j + 8) * 240));
+                a[j] = _mm256_inserti128_si256(_mm256_castsi128_si256(left), right, 1);
+            }
+            __m256i b[8];
+            __m256i c[8];
+            for (int j = 0; j < 8; j += 2) {
+                b[j] = _mm256_unpacklo_epi16(a[j], a[j + 1]);
+                b[j + 1] = _mm256_unpackhi_epi16(a[j], a[j + 1]);
+            }
+            for (int j = 0; j < 8; j += 2) {
+                const int m = (j & 4) + (j & 2) / 2;
+                c[j] = _mm256_unpacklo_epi32(b[m], b[m + 2]);
+                c[j + 1] = _mm256_unpackhi_epi32(b[m], b[m + 2]);
+            }
+            uint32_t* out = dest + (239 - k0) * 320 + x0;
+            for (int e = 0; e < 8; e++, out -= 320) {
+                const __m256i t = (e & 1) == 0 ? _mm256_unpacklo_epi64(c[e / 2], c[e / 2 + 4])
+                                               : _mm256_unpackhi_epi64(c[e / 2], c[e / 2 + 4]);
+                const __m256i low = _mm256_or_si256(_mm256_and_si256(_mm256_slli_epi16(t, 5), green_mask),
+                                                    _mm256_and_si256(_mm256_slli_epi16(t, 2), low_mask));
+                const __m256i red = _mm256_and_si256(_mm256_srli_epi16(t, 8), low_mask);
+                const __m256i lo = _mm256_unpacklo_epi16(low, red);
+                const __m256i hi = _mm256_unpackhi_epi16(low, red);
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permute2x128_si256(lo, hi, 0x20));
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8),
+                                    _mm256_permute2x128_si256(lo, hi, 0x31));
+            }
+        }
+    }
+}
+#endif
+
 } // namespace
 
-void ConvertFramePortable(const void* source, int depth, uint32_t* dest, int scale_) {
+namespace {
+void ConvertPortable(const void* source, int depth, uint32_t* dest, int scale_) {
     if (scale_ != 0 && scale_ != 1) return;
     if (depth == 16) {
         ConvertTiles(static_cast<const uint16_t*>(source), dest, scale_, Rgb5551ToPC);
@@ -147,12 +188,51 @@ void ConvertFramePortable(const void* source, int depth, uint32_t* dest, int sca
     }
 }
 
-void ConvertFrame(const void* source, int depth, uint32_t* dest, int scale_) {
+bool HasAvx2() {
+#if defined(ZARVELIN_AVX2_PATH)
+    static const bool has = __builtin_cpu_supports("avx2") != 0;
+    return has;
+#else
+    return false;
+#endif
+}
+} // namespace
+
+bool ConvertPathAvailable(ConvertPath path) {
+    switch (path) {
+    case ConvertPath::Portable:
+        return true;
+    case ConvertPath::Sse2:
 #if defined(__SSE2__)
-    if (depth == 16 && (scale_ == 0 || scale_ == 1)) {
+        return true;
+#else
+        return false;
+#endif
+    case ConvertPath::Avx2:
+        return HasAvx2();
+    }
+    return false;
+}
+
+void ConvertFrameOn(ConvertPath path, const void* source, int depth, uint32_t* dest, int scale_) {
+    const bool rgb = depth == 16 && (scale_ == 0 || scale_ == 1);
+#if defined(ZARVELIN_AVX2_PATH)
+    if (path == ConvertPath::Avx2 && rgb && scale_ == 0 && HasAvx2()) {
+        Convert16Avx2(static_cast<const uint16_t*>(source), dest);
+        return;
+    }
+#endif
+#if defined(__SSE2__)
+    if (path != ConvertPath::Portable && rgb) {
         Convert16Sse2(static_cast<const uint16_t*>(source), dest, scale_);
         return;
     }
 #endif
-    ConvertFramePortable(source, depth, dest, scale_);
+    (void)rgb;
+    (void)path;
+    ConvertPortable(source, depth, dest, scale_);
+}
+
+void ConvertFrame(const void* source, int depth, uint32_t* dest, int scale_) {
+    ConvertFrameOn(ConvertPath::Avx2, source, depth, dest, scale_);
 }

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "gp32_functions/convert.h"
@@ -92,16 +93,20 @@ TEST(PixelConversion, FastAndPortablePathsMatchAStraightReference) {
                     const int e = (x >> s) * 240 + 239 - (y >> s);
                     want[y * w + x] = depth == 16 ? Rgb5551ToPC(fb[e]) : gp_palette[fb8[e]];
                 }
-            std::vector<uint32_t> fast(want.size(), 1);
-            std::vector<uint32_t> portable(want.size(), 2);
-            ConvertFrame(fb.data(), depth, fast.data(), s);
-            ConvertFramePortable(fb.data(), depth, portable.data(), s);
-            EXPECT_TRUE(fast == want) << "depth " << depth << " scale " << s;
-            EXPECT_TRUE(portable == want) << "depth " << depth << " scale " << s;
+            std::vector<uint32_t> out(want.size(), 1);
+            ConvertFrame(fb.data(), depth, out.data(), s);
+            EXPECT_TRUE(out == want) << "depth " << depth << " scale " << s;
+            for (ConvertPath path : {ConvertPath::Portable, ConvertPath::Sse2, ConvertPath::Avx2}) {
+                std::fill(out.begin(), out.end(), 2);
+                ConvertFrameOn(path, fb.data(), depth, out.data(), s);
+                EXPECT_TRUE(out == want)
+                    << "depth " << depth << " scale " << s << " path " << static_cast<int>(path)
+                    << (ConvertPathAvailable(path) ? "" : " (not on this machine)");
+            }
         }
     }
     std::vector<uint32_t> out(16, 7);
-    ConvertFramePortable(out.data(), 16, out.data(), -1);
+    ConvertFrameOn(ConvertPath::Portable, out.data(), 16, out.data(), -1);
     EXPECT_EQ(out[0], 7u);
 }
 
