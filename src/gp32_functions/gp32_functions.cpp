@@ -11,6 +11,7 @@ int32_t vfirst = 0;
 int32_t cur_bpp = 0;
 int32_t scale = 0;
 uint32_t fullscreen = 0;
+int32_t window_scale = 0;
 uint32_t gp_palette[256];
 
 int32_t keys[512];
@@ -39,7 +40,9 @@ bool StartVideo() {
 int GpGraphicModeSet(int depth) {
     SDL_Surface* s = nullptr;
     if (StartVideo()) {
-        s = SDL_SetVideoMode(320 << scale, 240 << scale, 32, fullscreen | SDL_DOUBLEBUF);
+        const int w = window_scale != 0 ? 320 * window_scale : 320 << scale;
+        const int h = window_scale != 0 ? 240 * window_scale : 240 << scale;
+        s = SDL_SetVideoMode(w, h, 32, fullscreen | SDL_DOUBLEBUF);
     }
     if (s == nullptr) {
         std::fprintf(stderr, "Unable to set video mode: %s\n", SDL_GetError());
@@ -72,7 +75,12 @@ void GpLcdSurfaceGet(LcdSurface* s, int index) {
 }
 
 void GP32toPC(const void* source, int depth, SDL_Surface* surface) {
-    ConvertFrame(source, depth, static_cast<uint32_t*>(surface->pixels), scale);
+    uint32_t* dest = static_cast<uint32_t*>(surface->pixels);
+    if (window_scale != 0) {
+        ConvertFrameScaled(source, depth, dest, window_scale);
+    } else {
+        ConvertFrame(source, depth, dest, scale);
+    }
 }
 
 void GpSurfaceFlip(const LcdSurface* s, int wait) {
@@ -117,14 +125,15 @@ void GpPaletteRealize() {}
 
 void KeyCommands() {
     SDL_Event event;
+    // Symbols as plain numbers: one beyond the enumeration's named values is still checked.
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
         case SDL_KEYDOWN:
-            if (event.key.keysym.sym < 512) keys[event.key.keysym.sym] = 1;
+            if (const unsigned sym = event.key.keysym.sym; sym < 512) keys[sym] = 1;
             if (event.key.keysym.sym == SDLK_ESCAPE) quit = 1;
             break;
         case SDL_KEYUP:
-            if (event.key.keysym.sym < 512) keys[event.key.keysym.sym] = 0;
+            if (const unsigned sym = event.key.keysym.sym; sym < 512) keys[sym] = 0;
             break;
         case SDL_QUIT:
             quit = 1;

@@ -28,6 +28,10 @@ extern int32_t vfirst;      // 1 once a mode set has succeeded
 extern int32_t cur_bpp;     // depth of the last successful mode set
 extern int32_t scale;       // 0: 320 x 240 window, 1: 640 x 480 with doubled pixels
 extern uint32_t fullscreen; // 0 or kFullscreenFlag
+// 0: the window follows scale; 1..kMaxWindowScale: a window of 320n x 240n with every
+// frame-buffer pixel drawn as an n x n block.
+extern int32_t window_scale;
+constexpr int kMaxWindowScale = 6;
 extern uint32_t gp_palette[256];
 
 // Input state.
@@ -50,6 +54,9 @@ inline uint32_t Rgb5551ToPC(uint16_t p) {
     return ((v >> 11) << 19) | ((v << 5) & 0xF800) | ((v << 2) & 0xF8);
 }
 void ConvertFrame(const void* source, int depth, uint32_t* dest, int scale_);
+// The same conversion into rows of 320n pixels, every pixel repeated n x n; n = 1 and 2
+// give ConvertFrame's scale 0 and 1. Any n outside 1..kMaxWindowScale writes nothing.
+void ConvertFrameScaled(const void* source, int depth, uint32_t* dest, int n);
 
 int GpKeyGet();
 void KeyCommands();

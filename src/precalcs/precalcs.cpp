@@ -1,7 +1,7 @@
 #include "precalcs/precalcs.h"
 
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "effects/polar.h"
 #include "generate3d/generate3d.h"
@@ -15,7 +15,7 @@ uint16_t* prec_framebuffer[2];
 int32_t prec_flip = 0;
 int32_t prec_ybar = 0;
 int32_t prec_vsync = 0;
-char textbuffer[48];
+std::string textbuffer;
 int32_t total_precs = 6;
 int32_t ybar_height = 12;
 
@@ -33,9 +33,12 @@ void update_precbar(const char* text, int n, int total) {
             fb[x * 240 + e] = 0;
     }
 
-    std::snprintf(textbuffer, sizeof(textbuffer), "%s (%d/%d)", text, p + 1, total_precs);
-    const int len = static_cast<int>(std::strlen(textbuffer));
-    DrawText(160 - 8 * (len / 2), h * p + 10, len, textbuffer, 16, &GP32Surface[prec_flip]);
+    // The caption grows with its text, so no caption is ever cut short.
+    char counts[32]; // " (%d/%d)" of two ints fits in 27 characters
+    std::snprintf(counts, sizeof(counts), " (%d/%d)", p + 1, total_precs);
+    textbuffer.assign(text).append(counts);
+    const int len = static_cast<int>(textbuffer.size());
+    DrawText(160 - 8 * (len / 2), h * p + 10, len, textbuffer.c_str(), 16, &GP32Surface[prec_flip]);
     GpSurfaceFlip(&GP32Surface[prec_flip], prec_vsync);
     prec_flip = (prec_flip + 1) & 1;
 }

@@ -94,7 +94,7 @@ template <class Rule> void Span(const Rule& rule, int64_t column, const Attrs& e
 template <class Rule> void Walk(const Polygon3d& poly, const Rule& rule) {
     constexpr int N = Rule::kAttrs;
     const int32_t points[3] = {poly.p0, poly.p1, poly.p2};
-    Corner c[3];
+    Corner c[3] = {}; // a rule may fill fewer attributes than the swaps copy
     for (int k = 0; k < 3; k++) {
         const int32_t p = points[k];
         if (p < 0 || p >= kMaxWork) return; // a corner outside the work arrays: nothing to draw

@@ -2,6 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "sound/module_search.h"
 
 FMUSIC_MODULE* mod = nullptr;
 
@@ -51,12 +55,20 @@ void SoundInit() {
 }
 
 void PlaySong() {
-    mod = FMUSIC_LoadSong("velkantoria.mod");
+    // Not in the working directory: beside the program or where it is installed. Found
+    // nowhere, the working directory's name is loaded so the failure reads as it always did.
+    const std::vector<std::string> dirs = ModuleDirs();
+    const std::string found = LocateModule(dirs);
+    mod = FMUSIC_LoadSong(found.empty() ? kModuleName : found.c_str());
     if (mod != nullptr) {
         FMUSIC_PlaySong(mod);
         return;
     }
-    FailWithLastError();
+    const int code = FSOUND_GetError();
+    std::puts(SoundErrorText(code));
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s\n", ModuleSearchText(dirs, found).c_str());
+    std::exit(1);
 }
 
 void SoundEnd() {

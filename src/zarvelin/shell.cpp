@@ -1,5 +1,8 @@
 #include "zarvelin/zarvelin.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "precalcs/precalcs.h"
 #include "script/script.h"
 #include "script/text.h"
@@ -55,7 +58,14 @@ void ClearScreen(uint16_t* buffer, uint16_t colour) {
         buffer[i] = colour;
 }
 
+bool ParseWindowScale(const char* text, int32_t* n) {
+    if (text == nullptr || text[0] < '1' || text[0] > '0' + kMaxWindowScale || text[1] != 0) return false;
+    *n = text[0] - '0';
+    return true;
+}
+
 int SetupDisplay(int argc) {
+    window_scale = 0;
     if (argc > 1) {
         scale = 0;
         fullscreen = kFullscreenFlag;
@@ -64,6 +74,23 @@ int SetupDisplay(int argc) {
         scale = 1;
         fullscreen = 0;
         vsync = 1;
+        // The command line cannot carry a size (any argument means full screen), so a
+        // larger or smaller window is asked for through the environment.
+        const char* text = std::getenv("ZARVELIN_SCALE");
+        int32_t n = 0;
+        if (ParseWindowScale(text, &n)) {
+            // 1 and 2 are the two sizes the plain conversion already draws.
+            if (n <= 2) {
+                scale = n - 1;
+            } else {
+                window_scale = n;
+            }
+        } else if (text != nullptr) {
+            std::fprintf(
+                stderr,
+                "ZARVELIN_SCALE=\"%s\" is not a whole number from 1 to %d; using the 640 x 480 window\n",
+                text, kMaxWindowScale);
+        }
     }
     return InitGraphics(16);
 }

@@ -30,7 +30,11 @@ void ClearScreen(uint16_t* buffer, uint16_t colour);
 // Start-up shared by the program and the headless renderer.
 // Picks the display from the command line (any argument: full screen 320 x 240 without
 // the frame wait) and sets the mode; returns 1 when the mode could not be set.
+// Without an argument, ZARVELIN_SCALE (1 to 6) sets the window to 320n x 240n; any other
+// value is reported on standard error and the doubled window kept.
 int SetupDisplay(int argc);
+// True, with n set, when text is one digit from 1 to kMaxWindowScale.
+bool ParseWindowScale(const char* text, int32_t* n);
 // Loading colour, fonts, precalculation behind the loading bar, then black buffers.
 void LoadingScreen();
 // Presents framebuffer[flip] with the frame wait and moves to the other buffer.

@@ -74,8 +74,8 @@ TEST(PixelConversion, OtherScalesDrawNothingAndPaletteDepthUsesPalette) {
     std::free(table);
 }
 
-TEST(PixelConversion, FastAndPortablePathsMatchAStraightReference) {
-    // Random frames at both depths and both sizes; every window pixel is compared.
+TEST(PixelConversion, EveryPathAndSizeMatchesAStraightReference) {
+    // Random frames at both depths and every window size; every window pixel is compared.
     uint32_t seed = 12345;
     auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
     for (int i = 0; i < 256; i++)
@@ -84,16 +84,21 @@ TEST(PixelConversion, FastAndPortablePathsMatchAStraightReference) {
         std::vector<uint16_t> fb(kFramePixels);
         for (uint16_t& p : fb)
             p = static_cast<uint16_t>(next());
-        for (int s : {0, 1}) {
-            const int w = 320 << s;
-            const uint8_t* fb8 = reinterpret_cast<const uint8_t*>(fb.data());
-            std::vector<uint32_t> want(w * (240 << s));
-            for (int y = 0; y < (240 << s); y++)
+        const uint8_t* fb8 = reinterpret_cast<const uint8_t*>(fb.data());
+        for (int n = 1; n <= kMaxWindowScale; n++) {
+            const int w = 320 * n;
+            std::vector<uint32_t> want(w * 240 * n);
+            for (int y = 0; y < 240 * n; y++)
                 for (int x = 0; x < w; x++) {
-                    const int e = (x >> s) * 240 + 239 - (y >> s);
+                    const int e = (x / n) * 240 + 239 - y / n;
                     want[y * w + x] = depth == 16 ? Rgb5551ToPC(fb[e]) : gp_palette[fb8[e]];
                 }
             std::vector<uint32_t> out(want.size(), 1);
+            ConvertFrameScaled(fb.data(), depth, out.data(), n);
+            EXPECT_TRUE(out == want) << "depth " << depth << " n " << n;
+            if (n > 2) continue;
+            const int s = n - 1;
+            std::fill(out.begin(), out.end(), 1);
             ConvertFrame(fb.data(), depth, out.data(), s);
             EXPECT_TRUE(out == want) << "depth " << depth << " scale " << s;
             for (ConvertPath path : {ConvertPath::Portable, ConvertPath::Sse2, ConvertPath::Avx2}) {
@@ -108,6 +113,30 @@ TEST(PixelConversion, FastAndPortablePathsMatchAStraightReference) {
     std::vector<uint32_t> out(16, 7);
     ConvertFrameOn(ConvertPath::Portable, out.data(), 16, out.data(), -1);
     EXPECT_EQ(out[0], 7u);
+}
+
+TEST(PixelConversion, ScaledMatchesThePlainConversionAndRepeatsBlocks) {
+    const std::vector<uint16_t> fb = NumberedFrame();
+    for (int n = 1; n <= 2; n++) {
+        std::vector<uint32_t> plain(76800 * n * n, 1), scaled(76800 * n * n, 2);
+        ConvertFrame(fb.data(), 16, plain.data(), n - 1);
+        ConvertFrameScaled(fb.data(), 16, scaled.data(), n);
+        ASSERT_EQ(plain, scaled) << n;
+    }
+    // n = 6: element 0 (bottom-left) fills rows 1434..1439, columns 0..5 of 1920.
+    std::vector<uint32_t> out(1920 * 1440, 0xDEADBEEF);
+    ConvertFrameScaled(fb.data(), 16, out.data(), 6);
+    EXPECT_EQ(out[1434 * 1920 + 5], Rgb5551ToPC(fb[0]));
+    EXPECT_EQ(out[1439 * 1920 + 0], Rgb5551ToPC(fb[0]));
+    EXPECT_EQ(out[1433 * 1920 + 0], Rgb5551ToPC(fb[1]));
+    EXPECT_EQ(out[1439 * 1920 + 6], Rgb5551ToPC(fb[240]));
+    EXPECT_EQ(out[0 * 1920 + 1919], Rgb5551ToPC(fb[76799]));
+    EXPECT_EQ(std::count(out.begin(), out.end(), 0xDEADBEEFu), 0);
+    for (int n : {0, 7, -1}) {
+        std::vector<uint32_t> untouched(16, 7);
+        ConvertFrameScaled(fb.data(), 16, untouched.data(), n);
+        EXPECT_EQ(untouched[0], 7u);
+    }
 }
 
 namespace {

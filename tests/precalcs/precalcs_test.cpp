@@ -94,6 +94,13 @@ TEST_F(LoadingBarTest, FirstUpdatesAndBarWidths) {
     EXPECT_EQ(std::string(textbuffer), "RADIUS AND ANGLE FOR EACH PIXEL! (3/6)");
     update_precbar("RADIUS AND ANGLE FOR EACH PIXEL!", 4801, 76800); // not drawn
     EXPECT_EQ(presented.size(), 2u);
+
+    // A caption longer than any the show uses is kept whole, extreme counts included.
+    const std::string long_text(60, 'X');
+    total_precs = INT32_MIN;
+    update_precbar(long_text.c_str(), 0, 2048);
+    total_precs = 6;
+    EXPECT_EQ(std::string(textbuffer), long_text + " (3/-2147483648)");
 }
 
 TEST_F(LoadingBarTest, FullLineInBothBuffersAndCaptionPlacement) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "modplayer/test_files.h"
+#include "sound/module_search.h"
 
 namespace {
 
@@ -25,14 +26,14 @@ std::string ReadText(const fs::path& path) {
 
 // Runs `body` in a child process whose standard output goes to `out`, expecting exit status 1.
 // The child is forked with no audio open (every test closes what it opens).
-template <typename Body> void ExpectFailure(const fs::path& out, Body body) {
+template <typename Body> void ExpectFailure(const fs::path& out, Body body, const char* stderr_regex = "") {
     EXPECT_EXIT(
         {
             if (std::freopen(out.c_str(), "w", stdout) == nullptr) std::_Exit(2);
             body();
             std::exit(0);
         },
-        testing::ExitedWithCode(1), "");
+        testing::ExitedWithCode(1), stderr_regex);
 }
 
 TEST(SoundMessages, TextsForTheErrorCodes) {
@@ -47,26 +48,36 @@ TEST(SoundMessages, TextsForTheErrorCodes) {
     EXPECT_STREQ(SoundErrorText(-1), "Unknown error");
 }
 
-// PlaySong in a working directory whose velkantoria.mod is each kind of bad file.
+// PlaySong in a working directory whose velkantoria.mod is each kind of bad file, with no
+// other place to look in. Standard error names the file read or the places looked in.
 TEST(SoundDeathTest, PlaySongFailsWithTheMessageForTheFile) {
+    const char* const read = "read from: velkantoria.mod";
+    const char* const looked = "looked for in: \\./ \\(the working directory\\)";
     const struct {
         Candidate kind;
         const char* message;
+        const char* stderr_regex;
     } cases[] = {
-        {Candidate::Missing, "File not found\n"},       {Candidate::Empty, "Unknown file format\n"},
-        {Candidate::Text, "Unknown file format\n"},     {Candidate::Truncated, "Error loading file\n"},
-        {Candidate::Directory, "Error loading file\n"},
+        {Candidate::Missing, "File not found\n", looked},
+        {Candidate::Empty, "Unknown file format\n", read},
+        {Candidate::Text, "Unknown file format\n", read},
+        {Candidate::Truncated, "Error loading file\n", read},
+        {Candidate::Directory, "Error loading file\n", looked},
     };
     for (const auto& c : cases) {
         modtest::ScratchDir dir;
         modtest::MakeCandidate(dir.path() / "velkantoria.mod", c.kind);
         fs::path out = dir.path() / "stdout.txt";
-        ExpectFailure(out, [&] {
-            if (chdir(dir.path().c_str()) != 0) std::_Exit(2);
-            setenv("SDL_AUDIODRIVER", "dummy", 1);
-            SoundInit();
-            PlaySong();
-        });
+        ExpectFailure(
+            out,
+            [&] {
+                if (chdir(dir.path().c_str()) != 0) std::_Exit(2);
+                setenv("SDL_AUDIODRIVER", "dummy", 1);
+                SetModuleDirs({""});
+                SoundInit();
+                PlaySong();
+            },
+            c.stderr_regex);
         EXPECT_EQ(ReadText(out), c.message);
     }
 }

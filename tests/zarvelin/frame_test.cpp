@@ -73,3 +73,35 @@ TEST(Display, CommandLinePicksTheMode) {
     EXPECT_EQ(framebuffer[1], GP32Surface[1].buffer);
     EXPECT_NE(framebuffer[0], framebuffer[1]);
 }
+
+TEST(Display, WindowScaleFromTheEnvironment) {
+    int32_t n = 0;
+    for (const char* good : {"1", "3", "6"}) {
+        EXPECT_TRUE(ParseWindowScale(good, &n)) << good;
+        EXPECT_EQ(n, good[0] - '0');
+    }
+    for (const char* bad : {"", "0", "7", "-1", "2x", "1e9", " 2", "+2", "02"})
+        EXPECT_FALSE(ParseWindowScale(bad, &n)) << bad;
+    EXPECT_FALSE(ParseWindowScale(nullptr, &n));
+
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("ZARVELIN_SCALE", "3", 1);
+    ASSERT_EQ(SetupDisplay(1), 0);
+    EXPECT_EQ(window_scale, 3);
+    EXPECT_EQ(screen->w, 960);
+    EXPECT_EQ(screen->h, 720);
+    setenv("ZARVELIN_SCALE", "1", 1);
+    ASSERT_EQ(SetupDisplay(1), 0);
+    EXPECT_EQ(window_scale, 0);
+    EXPECT_EQ(scale, 0);
+    EXPECT_EQ(screen->w, 320);
+    setenv("ZARVELIN_SCALE", "7", 1); // reported, and the doubled window kept
+    ASSERT_EQ(SetupDisplay(1), 0);
+    EXPECT_EQ(scale, 1);
+    EXPECT_EQ(screen->w, 640);
+    setenv("ZARVELIN_SCALE", "4", 1); // full screen ignores it
+    ASSERT_EQ(SetupDisplay(2), 0);
+    EXPECT_EQ(window_scale, 0);
+    EXPECT_EQ(screen->w, 320);
+    unsetenv("ZARVELIN_SCALE");
+}

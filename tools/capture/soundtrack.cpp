@@ -1,22 +1,12 @@
 #include "soundtrack.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "modplayer/modplayer.h"
+#include "sound/module_search.h"
 
 namespace capture {
 
 std::string FindModule(const std::string& given) {
-    if (!given.empty()) return given;
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(kModuleName, ec)) return kModuleName;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        const std::filesystem::path beside = self.parent_path() / kModuleName;
-        if (std::filesystem::is_regular_file(beside, ec)) return beside.string();
-    }
-    return {};
+    return given.empty() ? LocateModule(ModuleDirs()) : given;
 }
 
 Soundtrack::~Soundtrack() {

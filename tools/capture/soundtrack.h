@@ -11,10 +11,8 @@ struct ModSong; // a module loaded by the module player
 namespace capture {
 
 constexpr int kSoundRate = 44100; // the rate the show's sound output runs at
-constexpr char kModuleName[] = "velkantoria.mod";
-
-// The module file to use: given when not empty, else the show's module in the working
-// directory, else beside this program. Empty when none exists.
+// The module file to use: given when not empty, else the show's module where the program
+// looks for it (sound/module_search.h). Empty when none exists.
 std::string FindModule(const std::string& given);
 
 class Soundtrack {

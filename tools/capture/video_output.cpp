@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "sound/module_search.h"
+
 namespace capture {
 
 int VideoOutput::Check(const std::string& file, const std::string& module, std::string& error) {
@@ -22,8 +24,7 @@ int VideoOutput::Check(const std::string& file, const std::string& module, std::
     }
     module_ = FindModule(module);
     if (module_.empty()) {
-        error = std::string("--video needs the music module: no ") + kModuleName +
-                " in the working directory or beside this program (see --module)";
+        error = "--video needs the music module (see --module): " + ModuleSearchText(ModuleDirs(), "");
         return 1;
     }
     file_ = file;
