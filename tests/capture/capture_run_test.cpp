@@ -192,6 +192,10 @@ TEST_F(CaptureRun, BenchPrintsItsTable) {
     ASSERT_TRUE(std::getline(in, line));
     EXPECT_EQ(line.rfind("present scale1_median_ms ", 0), 0u) << line;
     ASSERT_TRUE(std::getline(in, line));
+    EXPECT_EQ(line.rfind("present_scaled n 3 frames 1 ", 0), 0u) << line; // frame 0 is timed at 3x
+    ASSERT_TRUE(std::getline(in, line));
+    EXPECT_EQ(line.rfind("present_scaled n 4 frames 1 ", 0), 0u) << line; // frame 8 at 4x
+    ASSERT_TRUE(std::getline(in, line));
     EXPECT_EQ(line.rfind("show frames 10 seconds ", 0), 0u) << line;
     ASSERT_TRUE(std::getline(in, line));
     EXPECT_EQ(line, "frames 10 show_ms 200");

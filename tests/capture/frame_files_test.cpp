@@ -134,10 +134,10 @@ TEST(CaptureBench, MedianPercentileAndTable) {
     EXPECT_EQ(capture::Percentile95(one), 7.0);
 
     // present_floor_ratio is the part's 2x median over the 2x memset median of all frames.
-    const std::string table = capture::FormatBench({{0, 1.0, 0.5, 0.1, 0.25, 0.0, 0.01},
-                                                    {0, 3.0, 0.25, 0.2, 0.25, 0.0, 0.02},
-                                                    {1, 2.0, 1.0, 0.3, 0.5, 0.0, 0.03},
-                                                    {0, 2.0, 0.75, 0.4, 0.125, 0.0, 0.04}});
+    const std::string table = capture::FormatBench({{0, 1.0, 0.5, 0.1, 0.25, 0.0, 0.01, 3, 2.0, 0.5},
+                                                    {0, 3.0, 0.25, 0.2, 0.25, 0.0, 0.02, 0, 0.0, 0.0},
+                                                    {1, 2.0, 1.0, 0.3, 0.5, 0.0, 0.03, 3, 4.0, 1.5},
+                                                    {0, 2.0, 0.75, 0.4, 0.125, 0.0, 0.04, 0, 0.0, 0.0}});
     EXPECT_EQ(table, "part 0 frames 3 draw_median_ms 2.000 draw_p95_ms 3.000 present_median_ms 0.500 "
                      "present_floor_ratio 2.0\n"
                      "part 1 frames 1 draw_median_ms 2.000 draw_p95_ms 2.000 present_median_ms 1.000 "
@@ -145,7 +145,8 @@ TEST(CaptureBench, MedianPercentileAndTable) {
                      "total frames 4 draw_median_ms 2.000\n"
                      "floor memset_ms 0.2500 memset1_ms 0.0000 memcpy_ms 0.0250\n"
                      "present scale1_median_ms 0.6250 scale1_floor_ratio 2.5 scale0_median_ms 0.2500 "
-                     "scale0_floor_ratio 0.0\n");
+                     "scale0_floor_ratio 0.0\n"
+                     "present_scaled n 3 frames 2 median_ms 3.0000 floor_ratio 3.0\n");
 }
 
 TEST(CaptureBench, ShowHashSeesEveryPixelAndOrder) {

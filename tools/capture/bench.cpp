@@ -80,6 +80,21 @@ std::string FormatBench(const std::vector<FrameTiming>& frames) {
                   "scale0_floor_ratio %.1f\n",
                   present2, Ratio(present2, floor2), present1, Ratio(present1, floor1));
     out += line;
+    for (int32_t n = 1; n <= 16; n++) {
+        std::vector<double> present;
+        scratch.clear();
+        for (const FrameTiming& f : frames) {
+            if (f.scaled_n != n) continue;
+            present.push_back(f.scaled_ms);
+            scratch.push_back(f.scaled_memset_ms);
+        }
+        if (present.empty()) continue;
+        const size_t count = present.size();
+        const double median = Median(present);
+        std::snprintf(line, sizeof(line), "present_scaled n %d frames %zu median_ms %.4f floor_ratio %.1f\n",
+                      static_cast<int>(n), count, median, Ratio(median, Median(scratch)));
+        out += line;
+    }
     return out;
 }
 

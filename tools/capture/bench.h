@@ -14,6 +14,9 @@ struct FrameTiming {
     double memset_ms;   // memset of the 640 x 480 x 32-bit surface: the floor of the 2x conversion
     double memset1_ms;  // memset of the 320 x 240 x 32-bit surface: the floor of the 1x conversion
     double memcpy_ms;   // memcpy of one frame buffer
+    int32_t scaled_n;   // window scale of the n x n conversion timed with this frame, 0: none
+    double scaled_ms;
+    double scaled_memset_ms; // memset of that 320n x 240n surface
 };
 
 // Median of the values (mean of the middle two for an even count); 0 when empty. Reorders values.
@@ -21,7 +24,8 @@ double Median(std::vector<double>& values);
 // Nearest-rank 95th percentile; 0 when empty. Reorders values.
 double Percentile95(std::vector<double>& values);
 // One line per part in order of first appearance, then the total line, the floor line and
-// the conversions against their floors. Ratios are 0 when the floor measured 0.
+// the conversions against their floors (with a line per n x n window scale timed). Ratios
+// are 0 when the floor measured 0.
 std::string FormatBench(const std::vector<FrameTiming>& frames);
 
 // Running hash of presented frames: fold each frame of 76800 pixels into h, starting from

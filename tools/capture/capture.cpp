@@ -111,6 +111,7 @@ struct Outputs {
     std::unique_ptr<uint32_t[]> picture; // 320 x 240 conversion
     std::unique_ptr<uint32_t[]> doubled; // 640 x 480 conversion timed by --bench
     std::unique_ptr<uint16_t[]> copy;    // memcpy floor of --bench
+    std::unique_ptr<uint32_t[]> scaled;  // n x n conversions timed by --bench
     uint64_t show_hash = kShowHashSeed;  // --bench
     VideoOutput video;
     std::string failure;
@@ -126,7 +127,7 @@ bool TakeFrame(Outputs& out, const LcdSurface& s, uint32_t index, int32_t frame_
     }
     if (o.bench) {
         // Each conversion is timed next to the memory floor of its surface, in the same frame.
-        FrameTiming t{frame_part, draw_ms, 0, 0, 0, 0, 0};
+        FrameTiming t{frame_part, draw_ms, 0, 0, 0, 0, 0, 0, 0, 0};
         Clock::time_point t0 = Clock::now();
         std::memset(out.doubled.get(), 0, 640 * 480 * sizeof(uint32_t));
         Clock::time_point t1 = Clock::now();
@@ -144,6 +145,19 @@ bool TakeFrame(Outputs& out, const LcdSurface& s, uint32_t index, int32_t frame_
         t.memset1_ms = Ms(t1 - t0);
         t.present1_ms = Ms(t2 - t1);
         t.memcpy_ms = Ms(t3 - t2);
+        if (index % 8 == 0) {
+            // The larger windows in turn, on every eighth frame: 3x to 6x.
+            t.scaled_n = 3 + static_cast<int32_t>(index / 8 % 4);
+            const size_t bytes =
+                size_t{76800} * static_cast<size_t>(t.scaled_n * t.scaled_n) * sizeof(uint32_t);
+            t0 = Clock::now();
+            std::memset(out.scaled.get(), 0, bytes);
+            t1 = Clock::now();
+            ConvertFrameScaled(s.buffer, s.depth, out.scaled.get(), t.scaled_n);
+            t2 = Clock::now();
+            t.scaled_memset_ms = Ms(t1 - t0);
+            t.scaled_ms = Ms(t2 - t1);
+        }
         out.timings.push_back(t);
         out.show_hash = HashFrame(out.show_hash, out.copy.get());
     }
@@ -194,7 +208,10 @@ int RunCapture(const Options& o) {
     out.picture = std::make_unique<uint32_t[]>(76800);
     out.doubled = std::make_unique<uint32_t[]>(640 * 480);
     out.copy = std::make_unique<uint16_t[]>(76800);
-    if (o.bench) out.timings.reserve(16384);
+    if (o.bench) {
+        out.timings.reserve(16384);
+        out.scaled = std::make_unique<uint32_t[]>(size_t{76800} * kMaxWindowScale * kMaxWindowScale);
+    }
 
     // No window: SDL's dummy driver takes the mode sets, and the hook sees every frame.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
