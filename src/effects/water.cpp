@@ -68,18 +68,17 @@ void WaterStep(uint16_t* dst, const uint16_t* picture) {
             const int32_t dk = (col[k - 240] - col[k + 240]) >> 2;
             shift[k] = static_cast<int16_t>(dc * 240 + dk);
         }
-        uint16_t* out = dst + 240 * i;
-        const uint16_t* src = picture + 240 * i;
-        if (i > 64 && i < 256) {
-            // Here the sample cannot leave the picture.
-            for (int32_t k = 0; k < 240; k++)
-                out[k] = src[k + shift[k]];
-        } else {
-            // The displaced sample is kept inside the picture.
-            for (int32_t k = 0; k < 240; k++)
-                sample[k] = ClampSample(240 * i + k + shift[k]);
-            for (int32_t k = 0; k < 240; k++)
-                out[k] = picture[sample[k]];
+        // The displaced sample is kept inside the picture (it can leave it only within 64
+        // columns of either edge, but clamping everywhere is cheaper than a second loop).
+        const int32_t base = 240 * i;
+        for (int32_t k = 0; k < 240; k++)
+            sample[k] = ClampSample(base + k + shift[k]);
+        uint16_t* out = dst + base;
+        for (int32_t k = 0; k < 240; k += 4) {
+            out[k] = picture[sample[k]];
+            out[k + 1] = picture[sample[k + 1]];
+            out[k + 2] = picture[sample[k + 2]];
+            out[k + 3] = picture[sample[k + 3]];
         }
         std::memcpy(col, fresh + 1, 240);
     }
