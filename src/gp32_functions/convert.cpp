@@ -11,6 +11,8 @@
 #include <immintrin.h>
 #endif
 
+// The small fixed loops over the lanes of an 8 x 8 block are unrolled (the pragma), so
+// that the block lives in registers.
 // Column x of the frame buffer becomes window column x (2x and 2x + 1 when doubling), element
 // k row 239 - k (rows 2(239 - k) and 2(239 - k) + 1). Both paths walk tiles of a few columns
 // and write whole rows of the tile, so the window is written in runs of full cache lines
@@ -61,20 +63,24 @@ inline void Convert8(__m128i p, __m128i& lo4, __m128i& hi4) {
 // window pixels out (t[e] holds element e of every column).
 inline void Transpose8(const uint16_t* col, __m128i t[8]) {
     __m128i a[8];
+#pragma GCC unroll 8
     for (int j = 0; j < 8; j++)
         a[j] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(col + j * 240));
     // Pairs of 16-bit, then 32-bit, then 64-bit lanes interleaved.
     __m128i b[8];
     __m128i c[8];
+#pragma GCC unroll 8
     for (int j = 0; j < 8; j += 2) {
         b[j] = _mm_unpacklo_epi16(a[j], a[j + 1]);
         b[j + 1] = _mm_unpackhi_epi16(a[j], a[j + 1]);
     }
+#pragma GCC unroll 8
     for (int j = 0; j < 8; j += 2) {
         const int m = (j & 4) + (j & 2) / 2;
         c[j] = _mm_unpacklo_epi32(b[m], b[m + 2]);
         c[j + 1] = _mm_unpackhi_epi32(b[m], b[m + 2]);
     }
+#pragma GCC unroll 8
     for (int e = 0; e < 8; e += 2) {
         t[e] = _mm_unpacklo_epi64(c[e / 2], c[e / 2 + 4]);
         t[e + 1] = _mm_unpackhi_epi64(c[e / 2], c[e / 2 + 4]);
@@ -96,6 +102,7 @@ void Convert16Sse2(const uint16_t* src, uint32_t* dest, int scale_) {
                 for (int half = 0; half < 2; half++) {
                     Transpose8(src + (x0 + 8 * half) * 240 + k0, t);
                     uint32_t* out = dest + (239 - k0) * 320 + x0 + 8 * half;
+#pragma GCC unroll 8
                     for (int e = 0; e < 8; e++, out -= 320) {
                         Convert8(t[e], lo, hi);
                         Store(out, lo);
@@ -110,6 +117,7 @@ void Convert16Sse2(const uint16_t* src, uint32_t* dest, int scale_) {
         for (int k0 = 0; k0 < 240; k0 += 8) {
             Transpose8(src + x0 * 240 + k0, t);
             uint32_t* out = dest + (239 - k0) * 1280 + 2 * x0;
+#pragma GCC unroll 8
             for (int e = 0; e < 8; e++, out -= 1280) {
                 Convert8(t[e], lo, hi);
                 const __m128i d0 = _mm_unpacklo_epi32(lo, lo);
@@ -141,6 +149,7 @@ __attribute__((target("avx2"))) void Convert16Avx2(const uint16_t* src, uint32_t
         for (int k0 = 0; k0 < 240; k0 += 8) {
             const uint16_t* col = src + x0 * 240 + k0;
             __m256i a[8];
+#pragma GCC unroll 8
             for (int j = 0; j < 8; j++) {
                 const __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(col + j * 240));
                 const __m128i right = _mm_loadu_si128(reinterpret_cast<const __m128i*>(col + (j + 8) * 240));
@@ -148,16 +157,19 @@ __attribute__((target("avx2"))) void Convert16Avx2(const uint16_t* src, uint32_t
             }
             __m256i b[8];
             __m256i c[8];
+#pragma GCC unroll 8
             for (int j = 0; j < 8; j += 2) {
                 b[j] = _mm256_unpacklo_epi16(a[j], a[j + 1]);
                 b[j + 1] = _mm256_unpackhi_epi16(a[j], a[j + 1]);
             }
+#pragma GCC unroll 8
             for (int j = 0; j < 8; j += 2) {
                 const int m = (j & 4) + (j & 2) / 2;
                 c[j] = _mm256_unpacklo_epi32(b[m], b[m + 2]);
                 c[j + 1] = _mm256_unpackhi_epi32(b[m], b[m + 2]);
             }
             uint32_t* out = dest + (239 - k0) * 320 + x0;
+#pragma GCC unroll 8
             for (int e = 0; e < 8; e++, out -= 320) {
                 const __m256i t = (e & 1) == 0 ? _mm256_unpacklo_epi64(c[e / 2], c[e / 2 + 4])
                                                : _mm256_unpackhi_epi64(c[e / 2], c[e / 2 + 4]);
