@@ -51,7 +51,6 @@ void WaterStep(uint16_t* dst, const uint16_t* picture) {
     // pixel-by-pixel order gives: new heights before p (the column to the left and fresh[]
     // up to k - 1), previous ones after it (still in place until the column is stored).
     uint8_t fresh[241];
-    int16_t shift[240];
     int32_t sample[240];
     for (int32_t i = 1; i <= 318; i++) {
         const uint8_t* c = cur + 240 * i;
@@ -62,17 +61,15 @@ void WaterStep(uint16_t* dst, const uint16_t* picture) {
             fresh[k + 1] = ClampHeight((sum >> 1) - col[k]);
         }
         // The displacement 240 * dc + dk stays within 16 bits (|dc|, |dk| <= 64), which keeps
-        // eight lanes per vector.
+        // its products in eight-lane vectors. The displaced sample is kept inside the picture
+        // (it can leave it only within 64 columns of either edge, but clamping everywhere is
+        // cheaper than a second loop).
+        const int32_t base = 240 * i;
         for (int32_t k = 0; k < 240; k++) {
             const int32_t dc = (fresh[k] - col[k + 1]) >> 2;
             const int32_t dk = (col[k - 240] - col[k + 240]) >> 2;
-            shift[k] = static_cast<int16_t>(dc * 240 + dk);
+            sample[k] = ClampSample(base + k + static_cast<int16_t>(dc * 240 + dk));
         }
-        // The displaced sample is kept inside the picture (it can leave it only within 64
-        // columns of either edge, but clamping everywhere is cheaper than a second loop).
-        const int32_t base = 240 * i;
-        for (int32_t k = 0; k < 240; k++)
-            sample[k] = ClampSample(base + k + shift[k]);
         uint16_t* out = dst + base;
         for (int32_t k = 0; k < 240; k += 4) {
             out[k] = picture[sample[k]];
