@@ -2,12 +2,15 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "effects/blobs.h"
 #include "effects/julia.h"
 #include "effects/polar.h"
 #include "effects/warps.h"
+#include "effects/water.h"
+#include "gp32_functions/gp32_functions.h"
 #include "precalcs/shades.h"
 #include "precalcs/tables.h"
 #include "script/script.h"
@@ -81,4 +84,44 @@ void BM_Logos(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Logos);
+
+void BM_Water(benchmark::State& state) {
+    Tables();
+    std::vector<uint16_t> picture(76800);
+    for (int i = 0; i < 76800; i++)
+        picture[i] = static_cast<uint16_t>(i * 2654435761u >> 16);
+    int32_t t = 0;
+    for (auto _ : state) {
+        prticks = t += 20;
+        WaterStep(Frame().data(), picture.data());
+    }
+}
+BENCHMARK(BM_Water);
+
+// The conversion at 1x (argument 0) and 2x (1), next to the memset of the same surface:
+// the memory floor it is measured against.
+std::vector<uint32_t>& Surface() {
+    static std::vector<uint32_t> surface(640 * 480);
+    return surface;
+}
+
+void BM_ConvertFrame(benchmark::State& state) {
+    const int s = static_cast<int>(state.range(0));
+    for (int i = 0; i < 76800; i++)
+        Frame()[i] = static_cast<uint16_t>(i * 2654435761u >> 16);
+    for (auto _ : state) {
+        ConvertFrame(Frame().data(), 16, Surface().data(), s);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ConvertFrame)->Arg(0)->Arg(1);
+
+void BM_SurfaceMemset(benchmark::State& state) {
+    const size_t bytes = (size_t{76800} << (2 * state.range(0))) * sizeof(uint32_t);
+    for (auto _ : state) {
+        std::memset(Surface().data(), static_cast<int>(state.iterations() & 255), bytes);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_SurfaceMemset)->Arg(0)->Arg(1);
 } // namespace

@@ -6,22 +6,6 @@
 
 uint8_t rotbitmap[128 * 128];
 
-int JuliaEscape(int32_t x, int32_t y, int32_t cr, int32_t ci) {
-    // Squares shift arithmetically (floor); each step's squares serve its test and the next step.
-    int32_t re = ((x * x) >> 8) - ((y * y) >> 8) + cr;
-    int32_t im = ((2 * x * y) >> 8) + ci;
-    for (int n = 1; n <= 15; n++) {
-        const int32_t re2 = (re * re) >> 8;
-        const int32_t im2 = (im * im) >> 8;
-        if (re2 + im2 > 1024) return n - 1;
-        if (n < 15) {
-            im = ((2 * re * im) >> 8) + ci;
-            re = re2 - im2 + cr;
-        }
-    }
-    return 15;
-}
-
 namespace {
 // trunc(v * 256), limited to +-128.0: any constant that large already sends every start
 // point of the frame out of radius 2 in one step, and the limit keeps all squares in 32 bits.

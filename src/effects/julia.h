@@ -7,7 +7,20 @@ extern uint8_t rotbitmap[128 * 128]; // Juhlia128's texture: byte (line l, posit
 // Number of iterates z1, z2, ... (at most 15) that stay within radius 2, for the start
 // point (x, y) and the constant (cr, ci), all 8.8. The start point itself is not tested.
 // Start points within +-2.5 and constants within +-128 keep every product in 32 bits.
-int JuliaEscape(int32_t x, int32_t y, int32_t cr, int32_t ci);
+// Defined here so that the pixel loops inline it.
+inline int JuliaEscape(int32_t x, int32_t y, int32_t cr, int32_t ci) {
+    // Squares shift arithmetically (floor); each step's squares serve its test and the next step.
+    int32_t re = ((x * x) >> 8) - ((y * y) >> 8) + cr;
+    int32_t im = ((2 * x * y) >> 8) + ci;
+    for (int n = 0; n < 14; n++) {
+        const int32_t re2 = (re * re) >> 8;
+        const int32_t im2 = (im * im) >> 8;
+        if (re2 + im2 > 1024) return n;
+        im = ((2 * re * im) >> 8) + ci;
+        re = re2 - im2 + cr;
+    }
+    return ((re * re) >> 8) + ((im * im) >> 8) > 1024 ? 14 : 15;
+}
 
 // Full frame through row[m * 16], m the escape count, for the constant cr + ci i.
 void Juhlia(uint16_t* dst, const uint16_t* row, float cr, float ci);

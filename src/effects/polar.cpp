@@ -1,6 +1,7 @@
 #include "effects/polar.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "precalcs/tables.h"
 #include "script/script.h"
@@ -51,35 +52,39 @@ void Polar(uint16_t* dst, const uint16_t* wall, const uint16_t* cloud) {
     const int32_t R = static_cast<int32_t>(ra);
     zm = static_cast<float>(t) / 1024.0f;
     const int32_t Z = static_cast<int32_t>(zm * 128.0f);
+    // Each table pre-offset by what is constant over the frame.
     const uint8_t* s1 = ext1 + kBase;
-    const uint8_t* s2 = ext2 + kBase;
-    const uint8_t* s3 = ext3 + kBase;
+    const uint8_t* s1z = s1 + Z;
+    const uint8_t* s2s = ext2 + kBase + s8;
+    const uint8_t* s3z = ext3 + kBase + Z;
+    const int32_t* f5 = fsin5 + s7;
 
+    // Both values are computed and one is picked, without a branch that the pattern would
+    // mispredict. Where r >= 256 the threshold exceeds any v (always wall), so v may come
+    // from r clamped to 255, which keeps the cloud tables in range.
+    auto pixel = [&](const DistAngle& d) -> uint16_t {
+        const int32_t r = d.dist;
+        const int32_t a = d.angle;
+        const int32_t rc = r < 256 ? r : 255;
+        const int32_t ar = a + R;
+        const int32_t v = (s1z[rc] + s2s[ar] + s3z[ar + rc] + s1z[rc + s1[ar]]) & 255;
+        int32_t b = fsin4[a + f5[a]] + r - L;
+        b = b < 0 ? 0 : b > 255 ? 255 : b;
+        return v >= (r >> 1) + 128 ? cloud[v] : wall[b];
+    };
     for (int i = 0; i < 160; i++) {
         const DistAngle* da = dist_angle + i * 240;
         uint16_t* left = dst + i * 240;
         uint16_t* right = dst + (319 - i) * 240;
-        for (int k = 0; k < 120; k++) {
-            const int32_t r = da[k].dist;
-            const int32_t a = da[k].angle;
-            uint16_t p;
-            int32_t v = 0;
-            // Where r >= 256 the threshold exceeds any v: always wall.
-            if (r < 256) {
-                const int32_t ar = a + R;
-                v = (s1[r + Z] + s2[ar + s8] + s3[ar + r + Z] + s1[r + Z + s1[ar]]) & 255;
-            }
-            if (r < 256 && v >= (r >> 1) + 128) {
-                p = cloud[v];
-            } else {
-                int32_t b = fsin4[a + fsin5[s7 + a]] + r - L;
-                b = b < 0 ? 0 : b > 255 ? 255 : b;
-                p = wall[b];
-            }
-            left[k] = p;
-            left[239 - k] = p;
-            right[k] = p;
-            right[239 - k] = p;
+        // Two neighbours along the column per step, each stored as one pair, the mirrored
+        // pair with its halves exchanged.
+        for (int k = 0; k < 120; k += 2) {
+            const uint16_t pair[2] = {pixel(da[k]), pixel(da[k + 1])};
+            const uint16_t mirrored[2] = {pair[1], pair[0]};
+            std::memcpy(left + k, pair, sizeof(pair));
+            std::memcpy(right + k, pair, sizeof(pair));
+            std::memcpy(left + 238 - k, mirrored, sizeof(mirrored));
+            std::memcpy(right + 238 - k, mirrored, sizeof(mirrored));
         }
     }
 }

@@ -53,31 +53,6 @@ int GpGraphicModeSet(int depth) {
     return 0;
 }
 
-void ConvertFrame(const void* source, int depth, uint32_t* dest, int scale_) {
-    if (scale_ != 0 && scale_ != 1) return;
-    const int row = 320 << scale_;
-    const uint16_t* src16 = static_cast<const uint16_t*>(source);
-    const uint8_t* src8 = static_cast<const uint8_t*>(source);
-    for (int x = 0; x < 320; x++) {
-        // The write position starts on the bottom row and moves up one row per element.
-        uint32_t* out = dest + static_cast<ptrdiff_t>((240 << scale_) - 1) * row + (x << scale_);
-        for (int k = 0; k < 240; k++) {
-            const int i = x * 240 + k;
-            const uint32_t v = depth == 16 ? Rgb5551ToPC(src16[i]) : gp_palette[src8[i]];
-            if (scale_ == 0) {
-                out[0] = v;
-                out -= row;
-            } else {
-                out[0] = v;
-                out[1] = v;
-                out[-row] = v;
-                out[-row + 1] = v;
-                out -= 2 * row;
-            }
-        }
-    }
-}
-
 void GP32toPC(const void* source, int depth, SDL_Surface* surface) {
     uint32_t* dest = static_cast<uint32_t*>(surface->pixels);
     if (window_scale != 0) {
@@ -96,7 +71,12 @@ void GpSurfaceFlip(const LcdSurface* s, int wait) {
     if (locked) SDL_UnlockSurface(screen);
     SDL_Flip(screen);
     if (wait == 1) {
+        // At least 8 ms after the flip. Sleeping through all but the last millisecond keeps a
+        // core free (a spinning wait drains batteries and spins fans); only that one is polled.
         const uint32_t t0 = SDL_GetTicks();
+        uint32_t elapsed;
+        while ((elapsed = SDL_GetTicks() - t0) < 7)
+            SDL_Delay(7 - elapsed);
         while (SDL_GetTicks() - t0 < 8) {
         }
     }

@@ -165,11 +165,13 @@ TEST_F(CaptureRun, BenchPrintsItsTable) {
         double median = -1;
         double p95 = -1;
         double present = -1;
+        double ratio = -1;
         int end = 0;
         ASSERT_EQ(std::sscanf(line.c_str(),
-                              "part %d frames %ld draw_median_ms %lf draw_p95_ms %lf present_median_ms %lf%n",
-                              &p, &n, &median, &p95, &present, &end),
-                  5)
+                              "part %d frames %ld draw_median_ms %lf draw_p95_ms %lf present_median_ms %lf "
+                              "present_floor_ratio %lf%n",
+                              &p, &n, &median, &p95, &present, &ratio, &end),
+                  6)
             << line;
         EXPECT_EQ(static_cast<size_t>(end), line.size()) << line;
         EXPECT_LE(median, p95) << line;
@@ -185,6 +187,16 @@ TEST_F(CaptureRun, BenchPrintsItsTable) {
     EXPECT_EQ(std::sscanf(line.c_str(), "total frames 10 draw_median_ms %lf%n", &total_median, &end), 1)
         << line;
     EXPECT_EQ(static_cast<size_t>(end), line.size()) << line;
+    ASSERT_TRUE(std::getline(in, line));
+    EXPECT_EQ(line.rfind("floor memset_ms ", 0), 0u) << line;
+    ASSERT_TRUE(std::getline(in, line));
+    EXPECT_EQ(line.rfind("present scale1_median_ms ", 0), 0u) << line;
+    ASSERT_TRUE(std::getline(in, line));
+    EXPECT_EQ(line.rfind("present_scaled n 3 frames 1 ", 0), 0u) << line; // frame 0 is timed at 3x
+    ASSERT_TRUE(std::getline(in, line));
+    EXPECT_EQ(line.rfind("present_scaled n 4 frames 1 ", 0), 0u) << line; // frame 8 at 4x
+    ASSERT_TRUE(std::getline(in, line));
+    EXPECT_EQ(line.rfind("show frames 10 seconds ", 0), 0u) << line;
     ASSERT_TRUE(std::getline(in, line));
     EXPECT_EQ(line, "frames 10 show_ms 200");
     EXPECT_FALSE(std::getline(in, line));

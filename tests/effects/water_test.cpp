@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -91,4 +92,46 @@ TEST_F(WaterTest, LongRainStaysInsideAndRepeats) {
     ExpectBordersClear();
     run(b);
     EXPECT_EQ(a, b);
+}
+
+namespace {
+// The filter and drawing pixel by pixel in storage order, as the effect is defined.
+void ReferenceStep(std::vector<uint8_t>& cur, std::vector<uint8_t>& prev, std::vector<uint16_t>& dst,
+                   const std::vector<uint16_t>& picture) {
+    for (int i = 1; i <= 318; i++) {
+        for (int k = 0; k < 240; k++) {
+            const int q = 240 * i + k;
+            const int v = ((cur[q - 1] + cur[q + 1] + cur[q - 240] + cur[q + 240]) >> 1) - prev[q];
+            prev[q] = static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+            const int s =
+                240 * (i + ((prev[q - 1] - prev[q + 1]) >> 2)) + k + ((prev[q - 240] - prev[q + 240]) >> 2);
+            dst[q] = picture[s < 0 ? 0 : s > 76799 ? 76799 : s];
+        }
+    }
+    for (int j = 0; j < 240; j++) {
+        prev[240 - j] = prev[76560 - j] = cur[240 - j] = cur[76560 - j] = 0;
+        dst[240 - j] = 0;
+    }
+}
+} // namespace
+
+TEST_F(WaterTest, MatchesThePixelByPixelOrderOnRoughWater) {
+    // Random heights everywhere: steep slopes push samples past both edges of the picture
+    // and sums past the clamp; no raindrop falls.
+    uint32_t seed = 7;
+    for (int n = 0; n < 76800; n++) {
+        buffer1[n] = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+        buffer2[n] = static_cast<uint8_t>(seed >> 13);
+    }
+    std::vector<uint8_t> cur(buffer1, buffer1 + 76800);
+    std::vector<uint8_t> prev(buffer2, buffer2 + 76800);
+    std::vector<uint16_t> want(76800, 0x5555);
+    for (int f = 0; f < 4; f++) {
+        WaterStep(frame.data(), picture.data());
+        ReferenceStep(cur, prev, want, picture);
+        std::swap(cur, prev);
+        ASSERT_EQ(frame, want) << f;
+        ASSERT_TRUE(std::equal(cur.begin(), cur.end(), ba - 240)) << f;
+        ASSERT_TRUE(std::equal(prev.begin(), prev.end(), bb - 240)) << f;
+    }
 }

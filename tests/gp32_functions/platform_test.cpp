@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "gp32_functions/convert.h"
 #include "gp32_functions/gp32_functions.h"
 
 TEST(PixelConversion, ChannelValues) {
@@ -71,6 +72,47 @@ TEST(PixelConversion, OtherScalesDrawNothingAndPaletteDepthUsesPalette) {
     ConvertFrame(fb8.data(), 8, px.data(), 0);
     EXPECT_EQ(px[12345], 0x00F80000u);
     std::free(table);
+}
+
+TEST(PixelConversion, EveryPathAndSizeMatchesAStraightReference) {
+    // Random frames at both depths and every window size; every window pixel is compared.
+    uint32_t seed = 12345;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+    for (int i = 0; i < 256; i++)
+        gp_palette[i] = next() & 0xFFFFFF;
+    for (int depth : {16, 8}) {
+        std::vector<uint16_t> fb(kFramePixels);
+        for (uint16_t& p : fb)
+            p = static_cast<uint16_t>(next());
+        const uint8_t* fb8 = reinterpret_cast<const uint8_t*>(fb.data());
+        for (int n = 1; n <= kMaxWindowScale; n++) {
+            const int w = 320 * n;
+            std::vector<uint32_t> want(w * 240 * n);
+            for (int y = 0; y < 240 * n; y++)
+                for (int x = 0; x < w; x++) {
+                    const int e = (x / n) * 240 + 239 - y / n;
+                    want[y * w + x] = depth == 16 ? Rgb5551ToPC(fb[e]) : gp_palette[fb8[e]];
+                }
+            std::vector<uint32_t> out(want.size(), 1);
+            ConvertFrameScaled(fb.data(), depth, out.data(), n);
+            EXPECT_TRUE(out == want) << "depth " << depth << " n " << n;
+            if (n > 2) continue;
+            const int s = n - 1;
+            std::fill(out.begin(), out.end(), 1);
+            ConvertFrame(fb.data(), depth, out.data(), s);
+            EXPECT_TRUE(out == want) << "depth " << depth << " scale " << s;
+            for (ConvertPath path : {ConvertPath::Portable, ConvertPath::Sse2, ConvertPath::Avx2}) {
+                std::fill(out.begin(), out.end(), 2);
+                ConvertFrameOn(path, fb.data(), depth, out.data(), s);
+                EXPECT_TRUE(out == want)
+                    << "depth " << depth << " scale " << s << " path " << static_cast<int>(path)
+                    << (ConvertPathAvailable(path) ? "" : " (not on this machine)");
+            }
+        }
+    }
+    std::vector<uint32_t> out(16, 7);
+    ConvertFrameOn(ConvertPath::Portable, out.data(), 16, out.data(), -1);
+    EXPECT_EQ(out[0], 7u);
 }
 
 TEST(PixelConversion, ScaledMatchesThePlainConversionAndRepeatsBlocks) {

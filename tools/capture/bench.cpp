@@ -1,9 +1,28 @@
 #include "bench.h"
 
 #include <algorithm>
+#include <cinttypes>
 #include <cstdio>
+#include <cstring>
 
 namespace capture {
+namespace {
+
+double Ratio(double value, double floor) {
+    return floor > 0.0 ? value / floor : 0.0;
+}
+
+// Median of one field over the frames, or over one part's frames when part >= 0.
+double FieldMedian(const std::vector<FrameTiming>& frames, double FrameTiming::*field, int32_t part,
+                   std::vector<double>& scratch) {
+    scratch.clear();
+    for (const FrameTiming& f : frames) {
+        if (part < 0 || f.part == part) scratch.push_back(f.*field);
+    }
+    return Median(scratch);
+}
+
+} // namespace
 
 double Median(std::vector<double>& values) {
     if (values.empty()) return 0.0;
@@ -28,32 +47,74 @@ std::string FormatBench(const std::vector<FrameTiming>& frames) {
     for (const FrameTiming& f : frames) {
         if (std::find(order.begin(), order.end(), f.part) == order.end()) order.push_back(f.part);
     }
+    std::vector<double> scratch;
+    const double floor2 = FieldMedian(frames, &FrameTiming::memset_ms, -1, scratch);
+    const double floor1 = FieldMedian(frames, &FrameTiming::memset1_ms, -1, scratch);
     std::string out;
-    char line[160];
-    std::vector<double> draw;
-    std::vector<double> present;
+    char line[200];
     for (const int32_t p : order) {
-        draw.clear();
-        present.clear();
+        scratch.clear();
         for (const FrameTiming& f : frames) {
-            if (f.part != p) continue;
-            draw.push_back(f.draw_ms);
-            present.push_back(f.present_ms);
+            if (f.part == p) scratch.push_back(f.draw_ms);
         }
-        const size_t n = draw.size();
-        const double draw_median = Median(draw);
-        const double draw_p95 = Percentile95(draw);
+        const size_t n = scratch.size();
+        const double draw_median = Median(scratch);
+        const double draw_p95 = Percentile95(scratch);
+        const double present = FieldMedian(frames, &FrameTiming::present_ms, p, scratch);
         std::snprintf(line, sizeof(line),
-                      "part %d frames %zu draw_median_ms %.3f draw_p95_ms %.3f present_median_ms %.3f\n",
-                      static_cast<int>(p), n, draw_median, draw_p95, Median(present));
+                      "part %d frames %zu draw_median_ms %.3f draw_p95_ms %.3f present_median_ms %.3f "
+                      "present_floor_ratio %.1f\n",
+                      static_cast<int>(p), n, draw_median, draw_p95, present, Ratio(present, floor2));
         out += line;
     }
-    draw.clear();
-    for (const FrameTiming& f : frames)
-        draw.push_back(f.draw_ms);
-    std::snprintf(line, sizeof(line), "total frames %zu draw_median_ms %.3f\n", frames.size(), Median(draw));
+    std::snprintf(line, sizeof(line), "total frames %zu draw_median_ms %.3f\n", frames.size(),
+                  FieldMedian(frames, &FrameTiming::draw_ms, -1, scratch));
     out += line;
+    std::snprintf(line, sizeof(line), "floor memset_ms %.4f memset1_ms %.4f memcpy_ms %.4f\n", floor2, floor1,
+                  FieldMedian(frames, &FrameTiming::memcpy_ms, -1, scratch));
+    out += line;
+    const double present2 = FieldMedian(frames, &FrameTiming::present_ms, -1, scratch);
+    const double present1 = FieldMedian(frames, &FrameTiming::present1_ms, -1, scratch);
+    std::snprintf(line, sizeof(line),
+                  "present scale1_median_ms %.4f scale1_floor_ratio %.1f scale0_median_ms %.4f "
+                  "scale0_floor_ratio %.1f\n",
+                  present2, Ratio(present2, floor2), present1, Ratio(present1, floor1));
+    out += line;
+    for (int32_t n = 1; n <= 16; n++) {
+        std::vector<double> present;
+        scratch.clear();
+        for (const FrameTiming& f : frames) {
+            if (f.scaled_n != n) continue;
+            present.push_back(f.scaled_ms);
+            scratch.push_back(f.scaled_memset_ms);
+        }
+        if (present.empty()) continue;
+        const size_t count = present.size();
+        const double median = Median(present);
+        std::snprintf(line, sizeof(line), "present_scaled n %d frames %zu median_ms %.4f floor_ratio %.1f\n",
+                      static_cast<int>(n), count, median, Ratio(median, Median(scratch)));
+        out += line;
+    }
     return out;
+}
+
+uint64_t HashFrame(uint64_t h, const uint16_t* frame) {
+    // FNV-style over 64-bit words: each step is a bijection of h, so one changed word
+    // always changes the result.
+    for (int i = 0; i < 76800; i += 4) {
+        uint64_t w;
+        std::memcpy(&w, frame + i, sizeof(w));
+        h = (h ^ w) * 0x100000001b3u;
+        h ^= h >> 29;
+    }
+    return h;
+}
+
+std::string FormatShow(uint32_t frames, double seconds, uint64_t hash) {
+    char line[160];
+    std::snprintf(line, sizeof(line), "show frames %u seconds %.3f fps %.0f show_hash %016" PRIx64 "\n",
+                  frames, seconds, seconds > 0.0 ? frames / seconds : 0.0, hash);
+    return line;
 }
 
 } // namespace capture

@@ -110,6 +110,9 @@ struct Outputs {
     std::vector<FrameTiming> timings;    // --bench
     std::unique_ptr<uint32_t[]> picture; // 320 x 240 conversion
     std::unique_ptr<uint32_t[]> doubled; // 640 x 480 conversion timed by --bench
+    std::unique_ptr<uint16_t[]> copy;    // memcpy floor of --bench
+    std::unique_ptr<uint32_t[]> scaled;  // n x n conversions timed by --bench
+    uint64_t show_hash = kShowHashSeed;  // --bench
     VideoOutput video;
     std::string failure;
 };
@@ -123,9 +126,40 @@ bool TakeFrame(Outputs& out, const LcdSurface& s, uint32_t index, int32_t frame_
                     static_cast<int>(prticks), show_ms);
     }
     if (o.bench) {
-        const Clock::time_point t0 = Clock::now();
+        // Each conversion is timed next to the memory floor of its surface, in the same frame.
+        FrameTiming t{frame_part, draw_ms, 0, 0, 0, 0, 0, 0, 0, 0};
+        Clock::time_point t0 = Clock::now();
+        std::memset(out.doubled.get(), 0, 640 * 480 * sizeof(uint32_t));
+        Clock::time_point t1 = Clock::now();
         ConvertFrame(s.buffer, s.depth, out.doubled.get(), 1);
-        out.timings.push_back({frame_part, draw_ms, Ms(Clock::now() - t0)});
+        Clock::time_point t2 = Clock::now();
+        t.memset_ms = Ms(t1 - t0);
+        t.present_ms = Ms(t2 - t1);
+        t0 = Clock::now();
+        std::memset(out.picture.get(), 0, 320 * 240 * sizeof(uint32_t));
+        t1 = Clock::now();
+        ConvertFrame(s.buffer, s.depth, out.picture.get(), 0);
+        t2 = Clock::now();
+        std::memcpy(out.copy.get(), s.buffer, 76800 * sizeof(uint16_t));
+        const Clock::time_point t3 = Clock::now();
+        t.memset1_ms = Ms(t1 - t0);
+        t.present1_ms = Ms(t2 - t1);
+        t.memcpy_ms = Ms(t3 - t2);
+        if (index % 8 == 0) {
+            // The larger windows in turn, on every eighth frame: 3x to 6x.
+            t.scaled_n = 3 + static_cast<int32_t>(index / 8 % 4);
+            const size_t bytes =
+                size_t{76800} * static_cast<size_t>(t.scaled_n * t.scaled_n) * sizeof(uint32_t);
+            t0 = Clock::now();
+            std::memset(out.scaled.get(), 0, bytes);
+            t1 = Clock::now();
+            ConvertFrameScaled(s.buffer, s.depth, out.scaled.get(), t.scaled_n);
+            t2 = Clock::now();
+            t.scaled_memset_ms = Ms(t1 - t0);
+            t.scaled_ms = Ms(t2 - t1);
+        }
+        out.timings.push_back(t);
+        out.show_hash = HashFrame(out.show_hash, out.copy.get());
     }
     for (size_t i = 0; i < o.at.size(); i++) {
         if (o.at[i].part != frame_part || o.at[i].prticks != prticks) continue;
@@ -173,7 +207,11 @@ int RunCapture(const Options& o) {
     out.written.assign(o.at.size(), false);
     out.picture = std::make_unique<uint32_t[]>(76800);
     out.doubled = std::make_unique<uint32_t[]>(640 * 480);
-    if (o.bench) out.timings.reserve(16384);
+    out.copy = std::make_unique<uint16_t[]>(76800);
+    if (o.bench) {
+        out.timings.reserve(16384);
+        out.scaled = std::make_unique<uint32_t[]>(size_t{76800} * kMaxWindowScale * kMaxWindowScale);
+    }
 
     // No window: SDL's dummy driver takes the mode sets, and the hook sees every frame.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
@@ -196,6 +234,7 @@ int RunCapture(const Options& o) {
     uint32_t frames = 0;
     int32_t last_part = part;
     bool ok = true;
+    double show_seconds = 0; // drawing and presenting the show's frames, for --bench
     while (quit == 0 && (o.until == 0 || vclock < o.until)) {
         // The time base is a signed 32-bit millisecond count: a show that never ends stops
         // before its clock would leave that range.
@@ -208,9 +247,11 @@ int RunCapture(const Options& o) {
         const uint32_t show_ms = vclock;
         const Clock::time_point t0 = Clock::now();
         Run();
-        const double draw_ms = Ms(Clock::now() - t0);
+        const Clock::time_point t1 = Clock::now();
         presented = nullptr;
         PresentFrame();
+        const double draw_ms = Ms(t1 - t0);
+        show_seconds += Ms(Clock::now() - t0) / 1000.0;
         if (presented == nullptr) {
             // Without a presentation the clock stands still: the run could never end.
             ok = false;
@@ -231,7 +272,10 @@ int RunCapture(const Options& o) {
     if (!o.video.empty() && !out.video.Finish(ok, out.failure)) ok = false;
     if (!ok) return Fail(out.failure, 1);
 
-    if (o.bench) std::fputs(FormatBench(out.timings).c_str(), stdout);
+    if (o.bench) {
+        std::fputs(FormatBench(out.timings).c_str(), stdout);
+        std::fputs(FormatShow(frames, show_seconds, out.show_hash).c_str(), stdout);
+    }
     std::printf("frames %u show_ms %u\n", frames, vclock);
     std::fflush(stdout);
 
