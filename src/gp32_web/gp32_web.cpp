@@ -14,6 +14,7 @@ int32_t vfirst = 0;
 int32_t cur_bpp = 0;
 int32_t scale = 0; // the canvas is always 320 x 240; the page scales it
 uint32_t fullscreen = 0;
+int32_t window_scale = 0; // the page scales the canvas itself
 uint32_t gp_palette[256];
 
 int32_t keys[512];
