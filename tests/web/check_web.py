@@ -1,0 +1,111 @@
+#!/usr/bin/env python3
+"""The web edition in headless Chromium against zarvelin-capture, byte for byte.
+
+check_web.py CAPTURE WEB_DIR [CHROMIUM]: renders the same frames with the native capture
+tool and with the page on the same virtual clock, compares the raw frame buffers, and checks
+that bad addresses are refused with a message and nothing drawn.
+"""
+import base64
+import http.server
+import json
+import os
+import queue
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import urllib.parse
+
+STEP = 20
+# Loading bar remnants, star field, cylinder, tunnel and sphere, both Julia parts, face,
+# plasma cube, water and credits.
+FRAMES = "0:0,0:3000,1:9000,2:20000,3:5000,4:12000,5:22000,6:8000,8:4000,8:24000"
+BAD = {
+    "at=1:2000,x&step=20": "at needs PART:MS",
+    "at=1:2010&step=20": "is never drawn",
+    "at=1:900000&step=20": "no frame of part 1 at 900000 ms was drawn",
+}
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def serve(web_dir, results):
+    class Handler(http.server.SimpleHTTPRequestHandler):
+        def __init__(self, *args, **kwargs):
+            super().__init__(*args, directory=web_dir, **kwargs)
+
+        def translate_path(self, path):
+            if urllib.parse.urlparse(path).path == "/harness.html":
+                return os.path.join(HERE, "harness.html")
+            return super().translate_path(path)
+
+        def do_POST(self):
+            body = self.rfile.read(int(self.headers["Content-Length"]))
+            self.send_response(204)
+            self.end_headers()
+            results.put(json.loads(body))
+
+        def log_message(self, *args):
+            pass
+
+    Handler.extensions_map[".wasm"] = "application/wasm"
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def run_page(web_dir, chromium, cases, profile):
+    results = queue.Queue()
+    server = serve(web_dir, results)
+    query = urllib.parse.urlencode([("case", c) for c in cases])
+    url = "http://127.0.0.1:%d/harness.html?%s" % (server.server_address[1], query)
+    browser = subprocess.Popen(
+        [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+         "--disable-background-networking", "--disable-component-update", "--disable-sync",
+         "--user-data-dir=" + profile, url],
+        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        return results.get(timeout=1200)
+    finally:
+        browser.terminate()
+        browser.wait()
+        server.shutdown()
+
+
+def main():
+    capture, web_dir = sys.argv[1], sys.argv[2]
+    chromium = sys.argv[3] if len(sys.argv) > 3 else "chromium"
+    failures = []
+    work = tempfile.mkdtemp(prefix="zarvelin-web-")
+    try:
+        subprocess.run([capture, "--step", str(STEP), "--at", FRAMES, "--quiet", "--out", work],
+                       check=True, stdout=subprocess.DEVNULL)
+        cases = ["at=%s&step=%d" % (FRAMES, STEP)] + list(BAD)
+        results = run_page(web_dir, chromium, cases, os.path.join(work, "profile"))
+
+        shown = results[0]
+        if shown["status"] != "done":
+            failures.append("page run ended with %s: %s" % (shown["status"], shown["messages"]))
+        for request in FRAMES.split(","):
+            name = "p%s_t%s" % tuple(request.split(":"))
+            with open(os.path.join(work, name + ".raw"), "rb") as f:
+                native = f.read()
+            page = base64.b64decode(shown["frames"].get(name, ""))
+            if page != native:
+                differ = sum(a != b for a, b in zip(page, native)) + abs(len(page) - len(native))
+                failures.append("%s: %d of %d bytes differ" % (name, differ, len(native)))
+
+        for result, (query, expected) in zip(results[1:], BAD.items()):
+            errors = " ".join(m["text"] for m in result["messages"] if m["error"])
+            if result["status"] != "error" or expected not in errors or result["frames"]:
+                failures.append("%s: status %s, errors '%s'" % (query, result["status"], errors))
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    for failure in failures:
+        print("FAIL", failure)
+    print("%d frames compared, %d bad addresses, %d failures" % (len(FRAMES.split(",")), len(BAD), len(failures)))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
