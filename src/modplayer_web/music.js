@@ -1,38 +1,30 @@
-// Page side of the web sound layer. The page prepares the music before the viewer starts the
-// show: the module file is fetched and opened by libopenmpt on the audio thread (an
-// AudioWorklet), so that the sound calls can answer at once when the show starts.
+// Page side of the web sound layer (linked in front of the program's own script). The
+// module file is fetched and opened by libopenmpt on the audio thread, an AudioWorklet
+// (music.worklet.js), as early as the page asks, so that the show can start at once.
 var ZarvelinMusic = (function () {
     'use strict'
     const kRate = 44100 // the rate the show asks for
     let context = null
     let node = null
+    let output = null // promise of the opened output
     let nextId = 1
-    const files = new Map() // name -> { code, data, id, ok, seconds }
-    const waiting = new Map() // id -> resolve of the load reply
-    let started = null // { frame, rate } once the module's first sample is rendered
+    const files = new Map() // name -> promise of { code, data, probe, id, seconds }
+    const loads = new Map() // id -> resolve of the audio thread's reply
+    let started = null // { frame, rate } of the module's first sample
+    let heardLast = 0
 
     function reply(e) {
         const msg = e.data
-        if (msg.cmd === 'loaded' && waiting.has(msg.id)) {
-            waiting.get(msg.id)(msg)
-            waiting.delete(msg.id)
+        if (msg.cmd === 'loaded' && loads.has(msg.id)) {
+            loads.get(msg.id)(msg)
+            loads.delete(msg.id)
         } else if (msg.cmd === 'started') {
             started = { frame: msg.frame, rate: msg.rate }
         }
     }
 
-    // Error codes as the native player gives them: 9 nothing there, 10 not a module,
-    // 11 cannot be read or opened.
-    async function fetchModule(name) {
-        try {
-            const response = await fetch(name)
-            if (!response.ok) return { code: response.status === 404 ? 9 : 11 }
-            return { code: 0, data: new Uint8Array(await response.arrayBuffer()) }
-        } catch (e) {
-            return { code: 11 }
-        }
-    }
-
+    // The output exists before any gesture (suspended until then): its audio thread already
+    // takes messages, so libopenmpt can open the module while the tables are built.
     async function openOutput() {
         if (typeof AudioContext === 'undefined' || typeof AudioWorkletNode === 'undefined') return
         try {
@@ -48,38 +40,67 @@ var ZarvelinMusic = (function () {
         }
     }
 
-    // Fetches and opens `name` on the audio thread; resolves when both are done, whatever
-    // their outcome (the sound calls report it).
-    async function prepare(name) {
-        const [file] = await Promise.all([fetchModule(name), openOutput()])
-        files.set(name, file)
-        if (file.code !== 0 || !node || file.data.length === 0) return
+    // Error codes as the native player's: 9 nothing there, 11 cannot be read.
+    async function fetchFile(name) {
+        try {
+            const response = await fetch(name)
+            if (!response.ok) return { code: response.status === 404 ? 9 : 11 }
+            return { code: 0, data: new Uint8Array(await response.arrayBuffer()), probe: 0, id: 0, seconds: 0 }
+        } catch (e) {
+            return { code: 11 }
+        }
+    }
+
+    async function load(name) {
+        const [file] = await Promise.all([fetchFile(name), prepareOutput()])
+        if (file.code !== 0 || !node || file.data.length === 0) return file
         const id = nextId++
         const copy = file.data.slice().buffer
         const msg = await new Promise((resolve) => {
-            waiting.set(id, resolve)
+            loads.set(id, resolve)
             node.port.postMessage({ cmd: 'load', id, data: copy }, [copy])
         })
-        file.id = id
         file.probe = msg.probe
-        file.ok = msg.ok
+        file.id = msg.ok ? id : 0
         file.seconds = msg.seconds
         console.log('libopenmpt ' + msg.version)
+        return file
     }
+
+    function prepareOutput() {
+        if (!output) output = openOutput()
+        return output
+    }
+
+    // Starts fetching and opening `name`; the sound calls wait for it.
+    function prepare(name) {
+        if (!files.has(name)) files.set(name, load(name))
+        return files.get(name)
+    }
+
+    const settled = new Map() // name -> the file record, once prepared
 
     return {
         prepare,
         get context() { return context },
         get node() { return node },
-        file: (name) => files.get(name),
-        // Output usable: the context can be resumed (a gesture has been made).
-        init() {
+        // Size of the file, or minus its error code.
+        async open(name) {
+            const file = await prepare(name)
+            settled.set(name, file)
+            return file.code !== 0 ? -file.code : file.data.length
+        },
+        file: (name) => settled.get(name),
+        // True when the output can run (the viewer's gesture lets the context resume).
+        async init() {
+            await prepareOutput()
             if (!context) return false
             context.resume()
             return true
         },
         play(id) {
             started = null
+            heardLast = 0
             node.port.postMessage({ cmd: 'play', id })
         },
         free(id) {
@@ -88,15 +109,16 @@ var ZarvelinMusic = (function () {
         close() {
             if (context) context.suspend()
         },
-        // Seconds of the module heard now: the context time the output device presents at
-        // this moment, less the time of the module's first sample; 0 before it sounds.
+        // Seconds of the module heard now: the context time the device presents at this
+        // moment, less that of the module's first sample. 0 until it sounds; never goes back.
         position() {
             if (!context || !started) return 0
             const stamp = context.getOutputTimestamp()
-            let heard = context.currentTime
+            let heard = context.currentTime - context.outputLatency
             if (stamp.performanceTime > 0)
                 heard = stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000
-            return Math.max(0, heard - started.frame / started.rate)
+            heardLast = Math.max(heardLast, heard - started.frame / started.rate)
+            return heardLast
         },
     }
 })()

@@ -51,7 +51,7 @@ void SoundInit() {
 }
 
 void PlaySong() {
-    mod = FMUSIC_LoadSong("velkantoria.mod");
+    mod = FMUSIC_LoadSong(kSongFile);
     if (mod != nullptr) {
         FMUSIC_PlaySong(mod);
         return;

@@ -5,6 +5,8 @@
 
 extern FMUSIC_MODULE* mod; // the loaded module, null until PlaySong loads it
 
+constexpr char kSongFile[] = "velkantoria.mod"; // read from the working directory
+
 // Text printed for a code of FSOUND_GetError; "Unknown error" outside 0-18.
 const char* SoundErrorText(int code);
 

@@ -15,6 +15,7 @@
 #include "options.h"
 #include "script/script.h"
 #include "sound/sound.h"
+#include "zarvelin/web_start.h"
 #include "zarvelin/zarvelin.h"
 
 namespace {
@@ -169,14 +170,16 @@ int main(int argc, char** argv) {
         GpSetPresentHook(OnPresent);
     }
 
+    if (!virtual_clock) PrepareMusic();
+
     // On the clock: zarvelin-capture's start-up (no frame wait); else the default window's.
     SetupDisplay(virtual_clock ? 2 : 1);
     GpWebSetYieldOnPresent(true);
     LoadingScreen();
     GpWebSetYieldOnPresent(false);
 
-    SoundInit();
-    PlaySong();
+    // On the virtual clock the show plays silently.
+    if (!virtual_clock) StartWithMusic();
 
     partime = Ticks();
     showing = true;

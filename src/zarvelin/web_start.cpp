@@ -1,0 +1,61 @@
+#include "zarvelin/web_start.h"
+
+#include <emscripten/emscripten.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "gp32_web/gp32_web.h"
+#include "script/text.h"
+#include "sound/sound.h"
+#include "zarvelin/zarvelin.h"
+
+namespace {
+
+// clang-format off
+EM_JS(void, music_prepare, (const char* name), { ZarvelinMusic.prepare(UTF8ToString(name)); });
+// Resolves on the first click, touch or key on the page.
+EM_ASYNC_JS(void, wait_for_gesture, (), {
+    await new Promise((resolve) => {
+        const start = () => {
+            window.removeEventListener('pointerdown', start, true);
+            window.removeEventListener('keydown', start, true);
+            resolve();
+        };
+        window.addEventListener('pointerdown', start, true);
+        window.addEventListener('keydown', start, true);
+    });
+});
+// clang-format on
+
+// The font has capitals only.
+constexpr char kPrompt[] = "CLICK OR PRESS A KEY";
+
+uint32_t clock_base = 0; // the page clock when the music was started
+
+// The page clock at the start, then on by the milliseconds of the module heard so far.
+uint32_t MusicTicks() {
+    return clock_base + static_cast<uint32_t>(std::lround(ModPositionSeconds(mod) * 1000.0));
+}
+
+} // namespace
+
+void PrepareMusic() {
+    music_prepare(kSongFile);
+}
+
+void StartWithMusic() {
+    const int len = static_cast<int>(std::strlen(kPrompt));
+    ClearScreen(framebuffer[flip], 0);
+    DrawText((kFrameWidth - 8 * len) / 2, kFrameHeight / 2 + 4, len, kPrompt, 16, &GP32Surface[flip]);
+    PresentFrame();
+    GpWebShow();
+    wait_for_gesture();
+    buttons0 = GpKeyGet(); // the key that started the show is not also a command
+
+    SoundInit();
+    PlaySong();
+    clock_base = GpTickCountGet();
+    GpSetTickSource(MusicTicks);
+}
