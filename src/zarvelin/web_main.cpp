@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,8 @@ namespace {
 EM_JS(void, page_message, (const char* text, int error), {
     Module['zarvelinMessage'](UTF8ToString(text), error !== 0);
 });
-EM_JS(void, page_frame, (int part, int prticks, const uint16_t* frame), {
-    Module['zarvelinFrame'](part, prticks, HEAPU8.subarray(frame, frame + 153600));
+EM_JS(void, page_frame, (const char* name, const uint16_t* frame), {
+    Module['zarvelinFrame'](UTF8ToString(name), HEAPU8.subarray(frame, frame + 153600));
 });
 EM_JS(void, page_ended, (int ok), {
     Module['zarvelinEnded'](ok !== 0);
@@ -38,6 +39,7 @@ bool virtual_clock = false;
 uint32_t vclock = 0;
 bool showing = false;
 const LcdSurface* presented = nullptr;
+uint16_t loading_picture[kFramePixels]; // the last loading-bar presentation
 
 std::vector<bool> written;
 size_t written_count = 0;
@@ -50,7 +52,10 @@ uint32_t VirtualTicks() {
 }
 
 void OnPresent(const LcdSurface* s) {
-    if (!showing) return;
+    if (!showing) {
+        std::memcpy(loading_picture, s->buffer, sizeof loading_picture);
+        return;
+    }
     presented = s;
     vclock += options.step;
 }
@@ -118,7 +123,9 @@ bool VirtualFrame() {
     if (options.bench) timings.push_back({frame_part, draw_ms, 0.0});
     for (size_t i = 0; i < options.at.size(); i++) {
         if (written[i] || options.at[i].part != frame_part || options.at[i].prticks != prticks) continue;
-        page_frame(frame_part, prticks, static_cast<const uint16_t*>(presented->buffer));
+        char name[32];
+        std::snprintf(name, sizeof name, "p%d_t%d", static_cast<int>(frame_part), static_cast<int>(prticks));
+        page_frame(name, static_cast<const uint16_t*>(presented->buffer));
         written[i] = true;
         written_count++;
     }
@@ -177,6 +184,7 @@ int main(int argc, char** argv) {
     GpWebSetYieldOnPresent(true);
     LoadingScreen();
     GpWebSetYieldOnPresent(false);
+    if (virtual_clock) page_frame("load", loading_picture);
 
     // On the virtual clock the show plays silently.
     if (!virtual_clock) StartWithMusic();

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """The web edition in headless Chromium against zarvelin-capture, byte for byte.
 
-check_web.py CAPTURE WEB_DIR [CHROMIUM]: renders the same frames with the native capture
-tool and with the page on the same virtual clock, compares the raw frame buffers, and checks
-that bad addresses are refused with a message and nothing drawn.
+check_web.py CAPTURE LOADING_FRAME WEB_DIR [CHROMIUM]: renders the same frames with the
+native programs and with the page on the same virtual clock (the last loading-bar picture
+and frames of every part), compares the raw frame buffers, and checks that bad addresses
+are refused with a message and no frame of the show.
 """
 import base64
 import http.server
@@ -18,7 +19,7 @@ import threading
 import urllib.parse
 
 STEP = 20
-# Loading bar remnants, star field, cylinder, tunnel and sphere, both Julia parts, face,
+# Star field, cylinder, tunnel and sphere, both Julia parts, face,
 # plasma cube, water and credits.
 FRAMES = "0:0,0:3000,1:9000,2:20000,3:5000,4:12000,5:22000,6:8000,8:4000,8:24000"
 BAD = {
@@ -73,21 +74,21 @@ def run_page(web_dir, chromium, cases, profile):
 
 
 def main():
-    capture, web_dir = sys.argv[1], sys.argv[2]
-    chromium = sys.argv[3] if len(sys.argv) > 3 else "chromium"
+    capture, loading_frame, web_dir = sys.argv[1:4]
+    chromium = sys.argv[4] if len(sys.argv) > 4 else "chromium"
     failures = []
     work = tempfile.mkdtemp(prefix="zarvelin-web-")
     try:
         subprocess.run([capture, "--step", str(STEP), "--at", FRAMES, "--quiet", "--out", work],
                        check=True, stdout=subprocess.DEVNULL)
+        subprocess.run([loading_frame, os.path.join(work, "load.raw")], check=True)
         cases = ["at=%s&step=%d" % (FRAMES, STEP)] + list(BAD)
         results = run_page(web_dir, chromium, cases, os.path.join(work, "profile"))
 
         shown = results[0]
         if shown["status"] != "done":
             failures.append("page run ended with %s: %s" % (shown["status"], shown["messages"]))
-        for request in FRAMES.split(","):
-            name = "p%s_t%s" % tuple(request.split(":"))
+        for name in ["load"] + ["p%s_t%s" % tuple(r.split(":")) for r in FRAMES.split(",")]:
             with open(os.path.join(work, name + ".raw"), "rb") as f:
                 native = f.read()
             page = base64.b64decode(shown["frames"].get(name, ""))
@@ -97,13 +98,14 @@ def main():
 
         for result, (query, expected) in zip(results[1:], BAD.items()):
             errors = " ".join(m["text"] for m in result["messages"] if m["error"])
-            if result["status"] != "error" or expected not in errors or result["frames"]:
+            drawn = [name for name in result["frames"] if name != "load"]
+            if result["status"] != "error" or expected not in errors or drawn:
                 failures.append("%s: status %s, errors '%s'" % (query, result["status"], errors))
     finally:
         shutil.rmtree(work, ignore_errors=True)
     for failure in failures:
         print("FAIL", failure)
-    print("%d frames compared, %d bad addresses, %d failures" % (len(FRAMES.split(",")), len(BAD), len(failures)))
+    print("%d frames compared, %d bad addresses, %d failures" % (len(FRAMES.split(",")) + 1, len(BAD), len(failures)))
     return 1 if failures else 0
 
 
