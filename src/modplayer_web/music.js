@@ -4,6 +4,9 @@
 var ZarvelinMusic = (function () {
     'use strict'
     const kRate = 44100 // the rate the show asks for
+    const kResumeWait = 2000 // ms the output may take to start after the gesture
+    const kStartAhead = 0.05 // s between the start call and the module's first sample
+    const kQuantum = 128 // frames of a render quantum
     let context = null
     let node = null
     let output = null // promise of the opened output
@@ -12,6 +15,15 @@ var ZarvelinMusic = (function () {
     const loads = new Map() // id -> resolve of the audio thread's reply
     let started = null // { frame, rate } of the module's first sample
     let heardLast = 0
+
+    // Context time the output device presents now, from its latest timestamp; a stamp from
+    // before the output ran (zero, or older than what was rendered since) is not used.
+    function heardTime(ctx) {
+        const stamp = ctx.getOutputTimestamp()
+        const rendered = ctx.currentTime
+        if (!(stamp.contextTime > 0)) return Math.max(0, rendered - (ctx.outputLatency || ctx.baseLatency))
+        return Math.min(rendered, stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000)
+    }
 
     function reply(e) {
         const msg = e.data
@@ -84,6 +96,8 @@ var ZarvelinMusic = (function () {
         prepare,
         get context() { return context },
         get node() { return node },
+        get started() { return started },
+        heardTime: () => (context ? heardTime(context) : 0),
         // Size of the file, or minus its error code.
         async open(name) {
             const file = await prepare(name)
@@ -91,17 +105,22 @@ var ZarvelinMusic = (function () {
             return file.code !== 0 ? -file.code : file.data.length
         },
         file: (name) => settled.get(name),
-        // True when the output can run (the viewer's gesture lets the context resume).
+        // True once the output runs (the viewer's gesture lets the context resume).
         async init() {
             await prepareOutput()
             if (!context) return false
-            context.resume()
-            return true
+            const waited = new Promise((resolve) => setTimeout(resolve, kResumeWait))
+            await Promise.race([context.resume(), waited])
+            return context.state === 'running'
         },
+        // The module starts on a render quantum a little ahead, so that the clock knows
+        // its origin at once; the audio thread's report corrects it should the start slip.
         play(id) {
-            started = null
+            const rate = context.sampleRate
+            const at = Math.ceil((context.currentTime + kStartAhead) * rate / kQuantum) * kQuantum
+            started = { frame: at, rate }
             heardLast = 0
-            node.port.postMessage({ cmd: 'play', id })
+            node.port.postMessage({ cmd: 'play', id, at })
         },
         free(id) {
             if (node) node.port.postMessage({ cmd: 'free', id })
@@ -113,11 +132,7 @@ var ZarvelinMusic = (function () {
         // moment, less that of the module's first sample. 0 until it sounds; never goes back.
         position() {
             if (!context || !started) return 0
-            const stamp = context.getOutputTimestamp()
-            let heard = context.currentTime - context.outputLatency
-            if (stamp.performanceTime > 0)
-                heard = stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000
-            heardLast = Math.max(heardLast, heard - started.frame / started.rate)
+            heardLast = Math.max(heardLast, heardTime(context) - started.frame / started.rate)
             return heardLast
         },
     }

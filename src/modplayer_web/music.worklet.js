@@ -62,6 +62,7 @@ class MusicProcessor extends AudioWorkletProcessor {
             if (!module) return
             lib._openmpt_module_set_position_seconds(module, 0)
             this.playing = module
+            this.startAt = msg.at
             this.startPending = true
         } else if (msg.cmd === 'free') {
             const module = this.modules.get(msg.id)
@@ -81,9 +82,12 @@ class MusicProcessor extends AudioWorkletProcessor {
             this.right = lib._malloc(4 * kMaxFrames)
         }
         if (this.startPending) {
-            // The module's first sample is this quantum's first frame: the clock's origin.
+            // Silence until the frame asked for; the module's first sample then begins a
+            // quantum, and the page hears where (its clock's origin) should that be later.
+            if (currentFrame < this.startAt) return true
             this.startPending = false
-            this.port.postMessage({ cmd: 'started', frame: currentFrame, rate: sampleRate })
+            if (currentFrame !== this.startAt)
+                this.port.postMessage({ cmd: 'started', frame: currentFrame, rate: sampleRate })
         }
         const done = lib._openmpt_module_read_float_stereo(this.playing, sampleRate, frames, this.left, this.right)
         out[0].set(lib.HEAPF32.subarray(this.left >> 2, (this.left >> 2) + done))

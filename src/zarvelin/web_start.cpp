@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "gp32_web/gp32_web.h"
+#include "script/script.h"
 #include "script/text.h"
 #include "sound/sound.h"
 #include "zarvelin/zarvelin.h"
@@ -27,6 +28,11 @@ EM_ASYNC_JS(void, wait_for_gesture, (), {
         window.addEventListener('keydown', start, true);
     });
 });
+// Tells a page that listens (Module.zarvelinPresented) each presented frame's part and
+// show time in ms, for measuring the pictures against the sound.
+EM_JS(void, page_presented, (int part, int show_ms), {
+    if (Module['zarvelinPresented']) Module['zarvelinPresented'](part, show_ms);
+});
 // clang-format on
 
 // The font has capitals only.
@@ -37,6 +43,23 @@ uint32_t clock_base = 0; // the page clock when the music was started
 // The page clock at the start, then on by the milliseconds of the module heard so far.
 uint32_t MusicTicks() {
     return clock_base + static_cast<uint32_t>(std::lround(ModPositionSeconds(mod) * 1000.0));
+}
+
+bool presented_any = false;
+int32_t frame_part = 0;    // part that drew the frame being presented
+int32_t frame_partime = 0; // its start; a part change in the frame moves partime on
+
+void ReportFrame(const LcdSurface*) {
+    if (!presented_any) {
+        frame_part = part;
+        frame_partime = partime;
+        presented_any = true;
+    }
+    const uint32_t show_ms =
+        static_cast<uint32_t>(frame_partime) + static_cast<uint32_t>(prticks) - clock_base;
+    page_presented(frame_part, static_cast<int>(show_ms));
+    frame_part = part;
+    frame_partime = partime;
 }
 
 } // namespace
@@ -58,4 +81,5 @@ void StartWithMusic() {
     PlaySong();
     clock_base = GpTickCountGet();
     GpSetTickSource(MusicTicks);
+    GpSetPresentHook(ReportFrame);
 }
