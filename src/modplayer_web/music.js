@@ -128,6 +128,15 @@ var ZarvelinMusic = (function () {
         close() {
             if (context) context.suspend()
         },
+        // Resolves once the module's first sample is heard (or after a second without).
+        sounding() {
+            const end = performance.now() + 1000
+            return new Promise(function poll(resolve) {
+                const heard = context ? heardTime(context) : 0
+                if (!started || heard * started.rate >= started.frame || performance.now() > end) resolve()
+                else requestAnimationFrame(() => poll(resolve))
+            })
+        },
         // Seconds of the module heard now: the context time the device presents at this
         // moment, less that of the module's first sample. 0 until it sounds; never goes back.
         position() {

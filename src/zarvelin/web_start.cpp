@@ -28,6 +28,7 @@ EM_ASYNC_JS(void, wait_for_gesture, (), {
         window.addEventListener('keydown', start, true);
     });
 });
+EM_ASYNC_JS(void, wait_for_sound, (), { await ZarvelinMusic.sounding(); });
 // Tells a page that listens (Module.zarvelinPresented) each presented frame's part and
 // show time in ms, for measuring the pictures against the sound.
 EM_JS(void, page_presented, (int part, int show_ms), {
@@ -79,6 +80,7 @@ void StartWithMusic() {
 
     SoundInit();
     PlaySong();
+    wait_for_sound(); // the first picture of the show comes with the first note
     clock_base = GpTickCountGet();
     GpSetTickSource(MusicTicks);
     GpSetPresentHook(ReportFrame);
