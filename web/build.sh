@@ -4,6 +4,7 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/build-web}
+mkdir -p "$out" && out=$(cd "$out" && pwd)
 # Debian's emscripten finds its JavaScript modules (acorn) through NODE_PATH.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 cmake -S "$root" -B "$out/host" -DZARVELIN_TESTS=OFF >/dev/null

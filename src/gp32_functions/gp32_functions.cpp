@@ -46,29 +46,8 @@ int GpGraphicModeSet(int depth) {
         return 1;
     }
     screen = s;
-    if (vfirst) {
-        for (void*& b : GpScreen)
-            std::free(b);
-    }
-    for (void*& b : GpScreen) {
-        b = std::malloc(307200);
-        if (b == nullptr) {
-            std::fprintf(stderr, "Out of memory for the frame buffers\n");
-            std::exit(1);
-        }
-    }
-    vfirst = 1;
-    cur_bpp = depth;
+    SetFrameBuffers(depth);
     return 0;
-}
-
-void GpLcdSurfaceGet(LcdSurface* s, int index) {
-    s->buffer = GpScreen[index];
-    s->depth = cur_bpp;
-    s->width = 320;
-    s->height = 240;
-    s->origin_x = 0;
-    s->origin_y = 0;
 }
 
 void ConvertFrame(const void* source, int depth, uint32_t* dest, int scale_) {
@@ -115,37 +94,18 @@ void GpSurfaceFlip(const LcdSurface* s, int wait) {
     }
 }
 
-uint32_t* GpPaletteCreate(int count, const uint16_t* colours) {
-    uint32_t* table = static_cast<uint32_t*>(std::calloc(256, sizeof(uint32_t)));
-    if (table == nullptr) {
-        std::fprintf(stderr, "Out of memory for a palette\n");
-        std::exit(1);
-    }
-    for (int i = 0; i < count && i < 256; i++)
-        table[i] = colours[i];
-    return table;
-}
-
-void GpPaletteSelect(const uint32_t* table) {
-    for (int i = 0; i < 256; i++) {
-        const uint32_t v = table[i];
-        gp_palette[i] = ((v << 8) & 0xF80000) | ((v << 5) & 0xF800) | ((v << 2) & 0xF8);
-    }
-}
-
-void GpPaletteRealize() {}
-
 void KeyCommands() {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
         case SDL_KEYDOWN:
-            if (event.key.keysym.sym < 512) keys[event.key.keysym.sym] = 1;
-            if (event.key.keysym.sym == SDLK_ESCAPE) quit = 1;
+        case SDL_KEYUP: {
+            // As an int: clang knows every SDLKey fits the table and calls a check of it vacuous.
+            const int sym = event.key.keysym.sym;
+            if (sym >= 0 && sym < 512) keys[sym] = event.type == SDL_KEYDOWN ? 1 : 0;
+            if (event.type == SDL_KEYDOWN && sym == SDLK_ESCAPE) quit = 1;
             break;
-        case SDL_KEYUP:
-            if (event.key.keysym.sym < 512) keys[event.key.keysym.sym] = 0;
-            break;
+        }
         case SDL_QUIT:
             quit = 1;
             break;

@@ -35,6 +35,9 @@ extern int32_t keys[512]; // 1 while the key with that SDL symbol is held
 extern int32_t quit;      // set on Escape, window close or the end of the show
 
 int GpGraphicModeSet(int depth); // 1 on failure, 0 on success
+// The memory half of a successful mode set: releases the buffers of an earlier one,
+// allocates three new ones (contents undefined) and records the depth.
+void SetFrameBuffers(int depth);
 void GpLcdSurfaceGet(LcdSurface* s, int index);
 void GpSurfaceFlip(const LcdSurface* s, int wait);
 void GP32toPC(const void* source, int depth, SDL_Surface* surface);

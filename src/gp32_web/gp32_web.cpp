@@ -3,8 +3,6 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "gp32_functions/gp32_functions.h"
@@ -126,32 +124,12 @@ EM_JS(void, page_canvas_put, (const uint32_t* rgba), {
 // clang-format on
 
 int GpGraphicModeSet(int depth) {
-    if (vfirst) {
-        for (void*& b : GpScreen)
-            std::free(b);
-    } else {
+    if (!vfirst) {
         clock_start = emscripten_get_now();
         ListenToKeys();
     }
-    for (void*& b : GpScreen) {
-        b = std::malloc(307200);
-        if (b == nullptr) {
-            std::fprintf(stderr, "Out of memory for the frame buffers\n");
-            std::exit(1);
-        }
-    }
-    vfirst = 1;
-    cur_bpp = depth;
+    SetFrameBuffers(depth);
     return 0;
-}
-
-void GpLcdSurfaceGet(LcdSurface* s, int index) {
-    s->buffer = GpScreen[index];
-    s->depth = cur_bpp;
-    s->width = 320;
-    s->height = 240;
-    s->origin_x = 0;
-    s->origin_y = 0;
 }
 
 // The conversion step of GpSurfaceFlip; the page has no SDL surface, so the picture
@@ -199,26 +177,6 @@ void GpWebSetYieldOnPresent(bool on) {
 bool GpWebReadyForFrame() {
     return emscripten_get_now() >= wait_until;
 }
-
-uint32_t* GpPaletteCreate(int count, const uint16_t* colours) {
-    uint32_t* table = static_cast<uint32_t*>(std::calloc(256, sizeof(uint32_t)));
-    if (table == nullptr) {
-        std::fprintf(stderr, "Out of memory for a palette\n");
-        std::exit(1);
-    }
-    for (int i = 0; i < count && i < 256; i++)
-        table[i] = colours[i];
-    return table;
-}
-
-void GpPaletteSelect(const uint32_t* table) {
-    for (int i = 0; i < 256; i++) {
-        const uint32_t v = table[i];
-        gp_palette[i] = ((v << 8) & 0xF80000) | ((v << 5) & 0xF800) | ((v << 2) & 0xF8);
-    }
-}
-
-void GpPaletteRealize() {}
 
 void KeyCommands() {
     for (int i = 0; i < key_count; i++) {

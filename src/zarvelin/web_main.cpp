@@ -28,8 +28,8 @@ EM_JS(void, page_message, (const char* text, int error), {
 EM_JS(void, page_frame, (const char* name, const uint16_t* frame), {
     Module['zarvelinFrame'](UTF8ToString(name), HEAPU8.subarray(frame, frame + 153600));
 });
-EM_JS(void, page_ended, (int ok), {
-    Module['zarvelinEnded'](ok !== 0);
+EM_JS(void, page_ended, (int ok, int end_screen), {
+    Module['zarvelinEnded'](ok !== 0, end_screen !== 0);
 });
 // clang-format on
 
@@ -68,7 +68,8 @@ void Message(const std::string& text, bool error) {
 void Finish(bool ok) {
     emscripten_cancel_main_loop();
     SoundEnd();
-    page_ended(ok ? 1 : 0);
+    // On the virtual clock the last frame stays on the canvas.
+    page_ended(ok ? 1 : 0, virtual_clock ? 0 : 1);
 }
 
 void ShowFrame() {
@@ -165,7 +166,7 @@ int main(int argc, char** argv) {
     const capture::ParseResult parsed = capture::ParseOptions(args);
     if (parsed.action != capture::Action::Run) {
         Message("Zarvelin PC: " + PageWords(parsed.error), true);
-        page_ended(0);
+        page_ended(0, 0);
         return 1;
     }
     options = parsed.options;
