@@ -12,6 +12,7 @@ var ZarvelinMusic = (function () {
     let output = null // promise of the opened output
     let nextId = 1
     const files = new Map() // name -> promise of { code, data, probe, id, seconds }
+    const settled = new Map() // name -> that record, once the sound calls have waited for it
     const loads = new Map() // id -> resolve of the audio thread's reply
     let started = null // { frame, rate } of the module's first sample
     let heardLast = 0
@@ -89,8 +90,6 @@ var ZarvelinMusic = (function () {
         if (!files.has(name)) files.set(name, load(name))
         return files.get(name)
     }
-
-    const settled = new Map() // name -> the file record, once prepared
 
     return {
         prepare,

@@ -188,9 +188,10 @@ int main(int argc, char** argv) {
     if (virtual_clock) page_frame("load", loading_picture);
 
     // On the virtual clock the show plays silently.
-    if (!virtual_clock) StartWithMusic();
-
-    partime = Ticks();
+    if (virtual_clock)
+        partime = Ticks();
+    else
+        StartWithMusic();
     showing = true;
     show_start = emscripten_get_now();
     emscripten_set_main_loop(virtual_clock ? VirtualFrames : ShowFrame, 0, 0);

@@ -80,8 +80,9 @@ void StartWithMusic() {
 
     SoundInit();
     PlaySong();
-    wait_for_sound(); // the first picture of the show comes with the first note
     clock_base = GpTickCountGet();
     GpSetTickSource(MusicTicks);
     GpSetPresentHook(ReportFrame);
+    wait_for_sound();                           // the first picture of the show comes with the first note
+    partime = static_cast<int32_t>(clock_base); // the show's time 0 is the music's
 }
