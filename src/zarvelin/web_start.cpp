@@ -69,13 +69,22 @@ void PrepareMusic() {
     music_prepare(kSongFile);
 }
 
-void StartWithMusic() {
+namespace {
+
+void ShowPrompt(bool on) {
     const int len = static_cast<int>(std::strlen(kPrompt));
     ClearScreen(framebuffer[flip], 0);
-    DrawText((kFrameWidth - 8 * len) / 2, kFrameHeight / 2 + 4, len, kPrompt, 16, &GP32Surface[flip]);
+    if (on) DrawText((kFrameWidth - 8 * len) / 2, kFrameHeight / 2 + 4, len, kPrompt, 16, &GP32Surface[flip]);
     PresentFrame();
     GpWebShow();
+}
+
+} // namespace
+
+void StartWithMusic() {
+    ShowPrompt(true);
     wait_for_gesture();
+    ShowPrompt(false);     // black until the show starts, or stays so beside a failure's message
     buttons0 = GpKeyGet(); // the key that started the show is not also a command
 
     SoundInit();
