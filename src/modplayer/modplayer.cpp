@@ -1,11 +1,11 @@
 // The sound calls on libopenmpt (decoding) and SDL 1.2 audio (output).
 #include "modplayer/modplayer.h"
+#include "modplayer/module_check.h"
 
 #include <SDL.h>
 #include <libopenmpt/libopenmpt.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -48,37 +48,6 @@ void FillAudio(void*, Uint8* stream, int len) {
         done = openmpt_module_read_interleaved_stereo(playing->module, output_rate, frames, out);
     }
     std::memset(out + done * 2, 0, (frames - done) * 4);
-}
-
-// Channels of a 31-sample ProTracker-family module with plainly stored patterns, from its tag
-// at offset 1080; 0 for anything else (no tag, or FLT8's split patterns).
-int TaggedChannels(const std::vector<unsigned char>& data) {
-    if (data.size() < 1084) return 0;
-    const char* tag = reinterpret_cast<const char*>(data.data() + 1080);
-    auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    if (!std::memcmp(tag, "M.K.", 4) || !std::memcmp(tag, "M!K!", 4) || !std::memcmp(tag, "FLT4", 4))
-        return 4;
-    if (!std::memcmp(tag, "OCTA", 4) || !std::memcmp(tag, "CD81", 4)) return 8;
-    if (digit(tag[0]) && !std::memcmp(tag + 1, "CHN", 3)) return tag[0] - '0';
-    if (digit(tag[0]) && digit(tag[1]) && tag[2] == 'C' && tag[3] == 'H')
-        return (tag[0] - '0') * 10 + (tag[1] - '0');
-    return 0;
-}
-
-// libopenmpt plays a cut-off ProTracker module with silence for what is missing; we would
-// rather refuse it. True unless the data is a tagged module shorter than its header declares.
-bool ModuleComplete(const std::vector<unsigned char>& data) {
-    int channels = TaggedChannels(data);
-    if (channels == 0) return true;
-    size_t patterns = 0;
-    for (size_t i = 0; i < 128; ++i)
-        patterns = std::max<size_t>(patterns, data[952 + i] + 1u);
-    size_t expected = 1084 + patterns * 64 * static_cast<size_t>(channels) * 4;
-    for (size_t i = 0; i < 31; ++i) {
-        const unsigned char* header = data.data() + 20 + i * 30;
-        expected += 2 * ((static_cast<size_t>(header[22]) << 8) | header[23]);
-    }
-    return data.size() >= expected;
 }
 
 // SDL's disk driver (headless runs) sleeps a fixed 150 ms after every buffer unless told
@@ -180,7 +149,7 @@ FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
         Fail(probe == OPENMPT_PROBE_FILE_HEADER_RESULT_ERROR ? kModLoadFailed : kModUnknownFormat);
         return nullptr;
     }
-    if (!ModuleComplete(data)) {
+    if (!ModuleComplete(data.data(), data.size())) {
         Fail(kModLoadFailed);
         return nullptr;
     }

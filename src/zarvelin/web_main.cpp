@@ -16,6 +16,7 @@
 #include "options.h"
 #include "script/script.h"
 #include "sound/sound.h"
+#include "zarvelin/web_start.h"
 #include "zarvelin/zarvelin.h"
 
 namespace {
@@ -177,6 +178,8 @@ int main(int argc, char** argv) {
         GpSetPresentHook(OnPresent);
     }
 
+    if (!virtual_clock) PrepareMusic();
+
     // On the clock: zarvelin-capture's start-up (no frame wait); else the default window's.
     SetupDisplay(virtual_clock ? 2 : 1);
     GpWebSetYieldOnPresent(true);
@@ -184,10 +187,11 @@ int main(int argc, char** argv) {
     GpWebSetYieldOnPresent(false);
     if (virtual_clock) page_frame("load", loading_picture);
 
-    SoundInit();
-    PlaySong();
-
-    partime = Ticks();
+    // On the virtual clock the show plays silently.
+    if (virtual_clock)
+        partime = Ticks();
+    else
+        StartWithMusic();
     showing = true;
     show_start = emscripten_get_now();
     emscripten_set_main_loop(virtual_clock ? VirtualFrames : ShowFrame, 0, 0);

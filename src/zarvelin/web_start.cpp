@@ -1,0 +1,98 @@
+#include "zarvelin/web_start.h"
+
+#include <emscripten/emscripten.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "gp32_web/gp32_web.h"
+#include "script/script.h"
+#include "script/text.h"
+#include "sound/module_search.h"
+#include "sound/sound.h"
+#include "zarvelin/zarvelin.h"
+
+namespace {
+
+// clang-format off
+EM_JS(void, music_prepare, (const char* name), { ZarvelinMusic.prepare(UTF8ToString(name)); });
+// Resolves on the first click, touch or key on the page.
+EM_ASYNC_JS(void, wait_for_gesture, (), {
+    await new Promise((resolve) => {
+        const start = () => {
+            window.removeEventListener('pointerdown', start, true);
+            window.removeEventListener('keydown', start, true);
+            resolve();
+        };
+        window.addEventListener('pointerdown', start, true);
+        window.addEventListener('keydown', start, true);
+    });
+});
+EM_ASYNC_JS(void, wait_for_sound, (), { await ZarvelinMusic.sounding(); });
+// Tells a page that listens (Module.zarvelinPresented) each presented frame's part and
+// show time in ms, for measuring the pictures against the sound.
+EM_JS(void, page_presented, (int part, int show_ms), {
+    if (Module['zarvelinPresented']) Module['zarvelinPresented'](part, show_ms);
+});
+// clang-format on
+
+// The font has capitals only.
+constexpr char kPrompt[] = "CLICK OR PRESS A KEY";
+
+uint32_t clock_base = 0; // the page clock when the music was started
+
+// The page clock at the start, then on by the milliseconds of the module heard so far.
+uint32_t MusicTicks() {
+    return clock_base + static_cast<uint32_t>(std::lround(ModPositionSeconds(mod) * 1000.0));
+}
+
+bool presented_any = false;
+int32_t frame_part = 0;    // part that drew the frame being presented
+int32_t frame_partime = 0; // its start; a part change in the frame moves partime on
+
+void ReportFrame(const LcdSurface*) {
+    if (!presented_any) {
+        frame_part = part;
+        frame_partime = partime;
+        presented_any = true;
+    }
+    const uint32_t show_ms =
+        static_cast<uint32_t>(frame_partime) + static_cast<uint32_t>(prticks) - clock_base;
+    page_presented(frame_part, static_cast<int>(show_ms));
+    frame_part = part;
+    frame_partime = partime;
+}
+
+} // namespace
+
+void PrepareMusic() {
+    music_prepare(kModuleName);
+}
+
+namespace {
+
+void ShowPrompt(bool on) {
+    const int len = static_cast<int>(std::strlen(kPrompt));
+    ClearScreen(framebuffer[flip], 0);
+    if (on) DrawText((kFrameWidth - 8 * len) / 2, kFrameHeight / 2 + 4, len, kPrompt, 16, &GP32Surface[flip]);
+    PresentFrame();
+    GpWebShow();
+}
+
+} // namespace
+
+void StartWithMusic() {
+    ShowPrompt(true);
+    wait_for_gesture();
+    ShowPrompt(false);     // black until the show starts, or stays so beside a failure's message
+    buttons0 = GpKeyGet(); // the key that started the show is not also a command
+
+    SoundInit();
+    PlaySong();
+    clock_base = GpTickCountGet();
+    GpSetTickSource(MusicTicks);
+    GpSetPresentHook(ReportFrame);
+    wait_for_sound();                           // the first picture of the show comes with the first note
+    partime = static_cast<int32_t>(clock_base); // the show's time 0 is the music's
+}
