@@ -121,7 +121,12 @@ bool VirtualFrame() {
         Message("a frame of the show was not presented", true);
         return false;
     }
-    if (options.bench) timings.push_back({frame_part, draw_ms, 0.0});
+    if (options.bench) {
+        capture::FrameTiming timing{};
+        timing.part = frame_part;
+        timing.draw_ms = draw_ms;
+        timings.push_back(timing);
+    }
     for (size_t i = 0; i < options.at.size(); i++) {
         if (written[i] || options.at[i].part != frame_part || options.at[i].prticks != prticks) continue;
         char name[32];
