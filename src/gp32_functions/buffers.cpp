@@ -1,4 +1,5 @@
-// Frame buffers, surface records and palettes: plain memory work, shared by every platform.
+// Frame buffers, surface records, palettes and the button mask: plain memory work, shared by
+// every platform.
 #include <cstdio>
 #include <cstdlib>
 
@@ -48,3 +49,14 @@ void GpPaletteSelect(const uint32_t* table) {
 }
 
 void GpPaletteRealize() {}
+
+int ButtonMask() {
+    static constexpr int32_t kButtonKeys[10][2] = {
+        {kSymLeft, kSymKp4}, {kSymDown, kSymKp2}, {kSymRight, kSymKp6}, {kSymUp, kSymKp8}, {kSymL, kSymL},
+        {kSymB, kSymB},      {kSymA, kSymA},      {kSymR, kSymR},       {kSymS, kSymS},    {kSymD, kSymD},
+    };
+    int mask = 0;
+    for (int n = 0; n < 10; n++)
+        mask |= (keys[kButtonKeys[n][0]] | keys[kButtonKeys[n][1]]) << n;
+    return mask;
+}

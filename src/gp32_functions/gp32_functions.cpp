@@ -105,18 +105,7 @@ void KeyCommands() {
 
 int GpKeyGet() {
     KeyCommands();
-    int mask = 0;
-    mask |= (keys[SDLK_LEFT] | keys[SDLK_KP4]) << 0;
-    mask |= (keys[SDLK_DOWN] | keys[SDLK_KP2]) << 1;
-    mask |= (keys[SDLK_RIGHT] | keys[SDLK_KP6]) << 2;
-    mask |= (keys[SDLK_UP] | keys[SDLK_KP8]) << 3;
-    mask |= keys[SDLK_l] << 4;
-    mask |= keys[SDLK_b] << 5;
-    mask |= keys[SDLK_a] << 6;
-    mask |= keys[SDLK_r] << 7;
-    mask |= keys[SDLK_s] << 8;
-    mask |= keys[SDLK_d] << 9;
-    return mask;
+    return ButtonMask();
 }
 
 uint32_t GpTickCountGet() {

@@ -61,6 +61,27 @@ void ConvertFrame(const void* source, int depth, uint32_t* dest, int scale_);
 // give ConvertFrame's scale 0 and 1. Any n outside 1..kMaxWindowScale writes nothing.
 void ConvertFrameScaled(const void* source, int depth, uint32_t* dest, int n);
 
+// SDL 1.2 key symbols the program reads (the index into keys).
+enum : int32_t {
+    kSymEscape = 27,
+    kSymA = 'a',
+    kSymB = 'b',
+    kSymD = 'd',
+    kSymL = 'l',
+    kSymR = 'r',
+    kSymS = 's',
+    kSymKp2 = 258,
+    kSymKp4 = 260,
+    kSymKp6 = 262,
+    kSymKp8 = 264,
+    kSymUp = 273,
+    kSymDown = 274,
+    kSymRight = 275,
+    kSymLeft = 276,
+};
+
+// The handheld's button mask from the held keys: bits 0-9, each set while one of its keys is.
+int ButtonMask();
 int GpKeyGet();
 void KeyCommands();
 uint32_t GpTickCountGet();

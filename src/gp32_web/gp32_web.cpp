@@ -22,25 +22,6 @@ int32_t quit = 0;
 
 namespace {
 
-// SDL 1.2 key symbols the program reads.
-enum : int32_t {
-    kSymEscape = 27,
-    kSymA = 'a',
-    kSymB = 'b',
-    kSymD = 'd',
-    kSymL = 'l',
-    kSymR = 'r',
-    kSymS = 's',
-    kSymKp2 = 258,
-    kSymKp4 = 260,
-    kSymKp6 = 262,
-    kSymKp8 = 264,
-    kSymUp = 273,
-    kSymDown = 274,
-    kSymRight = 275,
-    kSymLeft = 276,
-};
-
 TickSource tick_source = nullptr;
 PresentHook present_hook = nullptr;
 double clock_start = 0.0; // page time of the first mode set, like SDL starting its clock
@@ -194,18 +175,7 @@ void KeyCommands() {
 
 int GpKeyGet() {
     KeyCommands();
-    int mask = 0;
-    mask |= (keys[kSymLeft] | keys[kSymKp4]) << 0;
-    mask |= (keys[kSymDown] | keys[kSymKp2]) << 1;
-    mask |= (keys[kSymRight] | keys[kSymKp6]) << 2;
-    mask |= (keys[kSymUp] | keys[kSymKp8]) << 3;
-    mask |= keys[kSymL] << 4;
-    mask |= keys[kSymB] << 5;
-    mask |= keys[kSymA] << 6;
-    mask |= keys[kSymR] << 7;
-    mask |= keys[kSymS] << 8;
-    mask |= keys[kSymD] << 9;
-    return mask;
+    return ButtonMask();
 }
 
 uint32_t GpTickCountGet() {
