@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <bit>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -117,8 +116,6 @@ pid_t Spawn(const std::string& ffmpeg, const std::vector<std::string>& args, int
     return pid;
 }
 
-const std::vector<std::string> kQuiet = {"-hide_banner", "-loglevel", "error", "-nostats", "-y"};
-
 } // namespace
 
 WavWriter::~WavWriter() {
@@ -173,18 +170,8 @@ VideoEncoder::~VideoEncoder() {
     if (pid_ > 0) Finish(ignored);
 }
 
-bool VideoEncoder::Start(const std::string& ffmpeg, const std::string& file, uint32_t step,
+bool VideoEncoder::Start(const std::string& ffmpeg, const std::vector<std::string>& args,
                          std::string& error) {
-    // The frames are 32-bit 0x00RRGGBB words as they lie in memory.
-    const char* const pixel_format = std::endian::native == std::endian::little ? "bgr0" : "0rgb";
-    std::vector<std::string> args = kQuiet;
-    const std::vector<std::string> rest = {"-f", "rawvideo", "-pix_fmt", pixel_format, "-video_size",
-                                           "320x240", "-framerate", "1000/" + std::to_string(step), "-i",
-                                           "pipe:0",
-                                           // Every pixel doubled, as the window shows the show by default.
-                                           "-vf", "scale=640:480:flags=neighbor", "-pix_fmt", "yuv420p",
-                                           "-c:v", "libx264", "-crf", "16", "-f", "matroska", file};
-    args.insert(args.end(), rest.begin(), rest.end());
     pid_ = Spawn(ffmpeg, args, &fd_, error);
     return pid_ > 0;
 }
@@ -214,15 +201,6 @@ bool VideoEncoder::Finish(std::string& error) {
 bool RunFfmpeg(const std::string& ffmpeg, const std::vector<std::string>& args, std::string& error) {
     const pid_t pid = Spawn(ffmpeg, args, nullptr, error);
     return pid > 0 && Reap(pid, error);
-}
-
-bool MuxVideo(const std::string& ffmpeg, const std::string& frames, const std::string& wav,
-              const std::string& file, std::string& error) {
-    std::vector<std::string> args = kQuiet;
-    const std::vector<std::string> rest = {"-i",   frames, "-i",   wav,    "-map",      "0:v",
-                                           "-map", "1:a",  "-c:v", "copy", "-shortest", file};
-    args.insert(args.end(), rest.begin(), rest.end());
-    return RunFfmpeg(ffmpeg, args, error);
 }
 
 } // namespace capture
