@@ -49,11 +49,11 @@ class Progress {
         if (!done && now - last_ < interval) return;
         last_ = now;
         const uint32_t filled =
-            done || show_ms >= total_ ? 30u : static_cast<uint32_t>(uint64_t{show_ms} * 30 / total_);
-        char bar[31];
-        for (uint32_t i = 0; i < 30; i++)
+            done || show_ms >= total_ ? 20u : static_cast<uint32_t>(uint64_t{show_ms} * 20 / total_);
+        char bar[21];
+        for (uint32_t i = 0; i < 20; i++)
             bar[i] = i < filled ? '#' : '.';
-        bar[30] = 0;
+        bar[20] = 0;
         // Speed: show time per second of the run (with a video, ffmpeg's pace); the time
         // left at that speed.
         const double seconds = std::chrono::duration<double>(now - start_).count();
@@ -62,9 +62,10 @@ class Progress {
             !done && speed > 0.0 && show_ms < total_
                 ? static_cast<uint32_t>(std::min((total_ - show_ms) / 1000.0 / speed, 359999.0) + 0.5)
                 : 0;
-        std::fprintf(stderr, "%s[%s] part %d  show %3u.%02u s  frame %u  speed %7.2fx  left %2u:%02u%s",
+        // On a terminal the line is redrawn in place; the spaces cover a line that got shorter.
+        std::fprintf(stderr, "%s[%s] part %d  show %3u.%02u s  frame %u  %.2fx  %u:%02u left%s",
                      tty_ ? "\r" : "", bar, static_cast<int>(part), show_ms / 1000, (show_ms % 1000) / 10,
-                     frames, speed, left / 60, left % 60, tty_ ? "" : "\n");
+                     frames, speed, left / 60, left % 60, tty_ ? "   " : "\n");
         drawn_ = true;
     }
     void End() {
