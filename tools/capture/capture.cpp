@@ -175,6 +175,8 @@ int Fail(const std::string& message, int status) {
 } // namespace
 
 int RunCapture(const headless::Options& o) {
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
     std::string error;
     if ((!o.at.empty() || o.all) && !UsableDirectory(o.out, error)) return Fail(error, 2);
 
@@ -193,8 +195,6 @@ int RunCapture(const headless::Options& o) {
     if (SetupDisplay(2) != 0) return Fail("cannot set the video mode", 1);
     LoadingScreen();
 
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
     const Clock::time_point encode_start = Clock::now();
     if ((!o.video.empty() && !out.video.Start(out.failure)) ||
         (!o.audio.empty() && !out.audio.Start(out.failure))) {
