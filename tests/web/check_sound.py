@@ -150,23 +150,30 @@ def check_errors(browser, base, failures):
         failures.append("the page on the virtual clock opened an audio output")
 
 
-def main():
+def run_checks(checks):
+    """Serves the web folder argv[1] and runs each check(browser, base, failures) in a fresh
+    headless Chromium (argv[2], default chromium); prints and returns the failures."""
     web_dir = sys.argv[1]
     chromium = sys.argv[2] if len(sys.argv) > 2 else "chromium"
-    profile = tempfile.mkdtemp(prefix="zarvelin-sound-")
+    profile = tempfile.mkdtemp(prefix="zarvelin-browser-")
     server = serve(web_dir)
     browser = Browser(chromium, profile)
     failures = []
     try:
         base = "http://127.0.0.1:%d" % server.server_address[1]
-        check_music(browser, base, failures)
-        check_errors(browser, base, failures)
+        for check in checks:
+            check(browser, base, failures)
     finally:
         browser.close()
         server.shutdown()
         shutil.rmtree(profile, ignore_errors=True)
     for failure in failures:
         print("FAIL", failure)
+    return failures
+
+
+def main():
+    failures = run_checks([check_music, check_errors])
     print("music and %d module failures checked, %d failures" % (len(ERRORS), len(failures)))
     return 1 if failures else 0
 
