@@ -4,22 +4,27 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+
+#include "system/environment.h"
+#include "system/failure_notice.h"
 
 SDL_Surface* screen = nullptr;
 
 namespace {
 
 // SDL 1.2 falls back to drawing ASCII art in the terminal when no display is found.
-// Unless the user names a driver, only drivers that show a real picture are accepted.
+// Unless the user names a driver, only drivers that show a real picture are accepted
+// (Windows' own two last: the others are not built there).
 bool StartVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     if (std::getenv("SDL_VIDEODRIVER") != nullptr) return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-    static const char* const kWindowDrivers[] = {"x11", "dga", "fbcon", "directfb", "svgalib", "ggi"};
+    static const char* const kWindowDrivers[] = {"x11", "dga", "fbcon", "directfb", "svgalib", "ggi", "windib", "directx"};
     for (const char* driver : kWindowDrivers) {
-        setenv("SDL_VIDEODRIVER", driver, 1);
+        SetEnv("SDL_VIDEODRIVER", driver, true);
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
     }
-    unsetenv("SDL_VIDEODRIVER");
+    UnsetEnv("SDL_VIDEODRIVER");
     SDL_SetError("no display available (set SDL_VIDEODRIVER to choose a video driver)");
     return false;
 }
@@ -33,7 +38,9 @@ int GpGraphicModeSet(int depth) {
         s = SDL_SetVideoMode(w, h, 32, (fullscreen != 0 ? SDL_FULLSCREEN : 0) | SDL_DOUBLEBUF);
     }
     if (s == nullptr) {
-        std::fprintf(stderr, "Unable to set video mode: %s\n", SDL_GetError());
+        const std::string message = std::string("Unable to set video mode: ") + SDL_GetError();
+        std::fprintf(stderr, "%s\n", message.c_str());
+        NoticeFailure(message);
         return 1;
     }
     screen = s;
