@@ -19,7 +19,8 @@ namespace {
 bool StartVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     if (std::getenv("SDL_VIDEODRIVER") != nullptr) return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-    static const char* const kWindowDrivers[] = {"x11", "dga", "fbcon", "directfb", "svgalib", "ggi", "windib", "directx"};
+    static const char* const kWindowDrivers[] = {"x11",     "dga", "fbcon",  "directfb",
+                                                 "svgalib", "ggi", "windib", "directx"};
     for (const char* driver : kWindowDrivers) {
         SetEnv("SDL_VIDEODRIVER", driver, true);
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;

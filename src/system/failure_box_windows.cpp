@@ -12,7 +12,8 @@ namespace {
 std::wstring Wide(const std::string& text) {
     for (const UINT code_page : {static_cast<UINT>(CP_UTF8), static_cast<UINT>(CP_ACP)}) {
         const DWORD flags = code_page == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
-        const int n = MultiByteToWideChar(code_page, flags, text.data(), static_cast<int>(text.size()), nullptr, 0);
+        const int n =
+            MultiByteToWideChar(code_page, flags, text.data(), static_cast<int>(text.size()), nullptr, 0);
         if (n <= 0) continue;
         std::wstring wide(static_cast<size_t>(n), L'\0');
         MultiByteToWideChar(code_page, flags, text.data(), static_cast<int>(text.size()), wide.data(), n);

@@ -64,7 +64,8 @@ TEST(FailureNoticeDeathTest, EveryStoppingFailureIsNoticed) {
             PlaySong();
         },
         testing::ExitedWithCode(1),
-        "notice<File not found\\|velkantoria\\.mod looked for in: \\./ \\(the working directory\\), /nowhere/>");
+        "notice<File not found\\|velkantoria\\.mod looked for in: \\./ \\(the working directory\\), "
+        "/nowhere/>");
 }
 
 } // namespace

@@ -13,8 +13,8 @@ namespace {
 std::string LastErrorText() {
     const DWORD code = GetLastError();
     char text[512] = {};
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                   text, sizeof text, nullptr);
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                                   0, text, sizeof text, nullptr);
     std::string message(text, n);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
         message.pop_back();
@@ -113,8 +113,8 @@ bool ChildProcess::Start(const std::string& program, const std::vector<std::stri
         }
     } else {
         // Keeps the program from reading keys meant for the console.
-        child_input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
-                                  0, nullptr);
+        child_input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                  OPEN_EXISTING, 0, nullptr);
         if (child_input == INVALID_HANDLE_VALUE) child_input = nullptr;
     }
 
@@ -163,7 +163,8 @@ bool ChildProcess::Wait(std::string& error) {
     const HANDLE process = system_->process;
     system_->process = nullptr;
     DWORD status = 0;
-    const bool ended = WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &status);
+    const bool ended =
+        WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &status);
     if (!ended) error = "lost track of " + name_ + ": " + LastErrorText();
     CloseHandle(process);
     if (!ended) return false;
