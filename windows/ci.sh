@@ -3,7 +3,8 @@
 # build-windows) and checks what is in it under Wine against the native build in NATIVE
 # (its zarvelin-capture): frames of every part byte for byte and the show hash, ffmpeg.exe
 # started with the frames piped in, the module found beside the program in a folder with
-# letters outside ASCII, the window in Xvfb for 5 s (not black), and a failure's message box.
+# letters outside ASCII, the window in Xvfb for 5 s (not black), full screen, and a
+# failure's message box.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 native=$(cd "${1:?usage: windows/ci.sh NATIVE [BUILD]}" && pwd)
@@ -113,12 +114,13 @@ for _ in $(seq 1 50); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.2; don
 unset SDL_VIDEODRIVER
 
 # Waits up to 60 s for a window titled "Zarvelin PC" and prints its id: the program's own
-# 640 x 480 window ($1 = window), or another one (the message box).
+# 640 x 480 window ($1 = window), the whole screen (full screen), or another one (box).
 find_window() {
   local id
   for _ in $(seq 1 120); do
-    id=$(xwininfo -root -tree | awk -v want="$1" \
-      '/"Zarvelin PC"/ { own = / 640x480[+]/; if ((want == "window") == own) { print $1; exit } }')
+    id=$(xwininfo -root -tree | awk -v want="$1" '/"Zarvelin PC"/ {
+      kind = / 640x480[+]/ ? "window" : / 1024x768[+]/ ? "screen" : "box"
+      if (kind == want) { print $1; exit } }')
     if [ -n "$id" ]; then echo "$id" && return; fi
     sleep 0.5
   done
@@ -135,6 +137,20 @@ python3 "$root/windows/xwd_picture.py" "$out/window.xwd" --png "$out/window.png"
 wineserver -k
 wait $program || true
 echo "windows: zarvelin.exe played 5 s in its window ($out/window.png)"
+
+# Full screen (any argument): the 320 x 240 picture in the middle of the screen's mode
+# (Xvfb has only 1024 x 768), black around it.
+(cd "$app" && exec wine zarvelin.exe full) >"$out/full-screen.log" 2>&1 &
+program=$!
+find_window screen >/dev/null
+sleep 5
+kill -0 $program 2>/dev/null || fail "zarvelin.exe full ended within 5 s: $(cat "$out/full-screen.log")"
+xwd -root -silent >"$out/full-screen.xwd"
+python3 "$root/windows/xwd_picture.py" "$out/full-screen.xwd" --centre 320x240 --png "$out/full-screen.png" ||
+  fail "full screen does not show the picture in the middle"
+wineserver -k
+wait $program || true
+echo "windows: zarvelin.exe full played 5 s full screen ($out/full-screen.png)"
 
 rm -rf "$out/no-module" && mkdir -p "$out/no-module"
 cp "$app/zarvelin.exe" "$app/SDL.dll" "$out/no-module"

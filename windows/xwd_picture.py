@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Reads a window dump of xwd (X11 ZPixmap, 24 or 32 bits a pixel) and tells how much of it
 is not black; with --png FILE also writes it as a PNG. Exit status 1 when less than
---min-lit (default 0.02) of the pixels are lit, 2 on an unreadable dump.
+--min-lit (default 0.02) of the pixels are lit, 2 on an unreadable dump. With --centre WxH
+only the centred W x H box counts, and any lit pixel outside it is a failure too (full
+screen in a larger mode shows the picture in the middle of black).
 
     xwd -id WINDOW -silent | python3 windows/xwd_picture.py - --png shot.png
 """
@@ -62,6 +64,7 @@ def main():
     parser.add_argument("--png", help="also write the picture here")
     parser.add_argument("--min-lit", type=float, default=0.02,
                         help="least share of pixels that must not be black")
+    parser.add_argument("--centre", help="WxH: count only the centred box, black around it")
     args = parser.parse_args()
     data = sys.stdin.buffer.read() if args.dump == "-" else open(args.dump, "rb").read()
     try:
@@ -69,12 +72,23 @@ def main():
     except ValueError as error:
         print("xwd_picture: %s" % error, file=sys.stderr)
         return 2
-    lit = sum(1 for row in rows for i in range(0, len(row), 3) if max(row[i:i + 3]) > 16)
-    share = lit / float(width * height) if width * height else 0.0
+    box_w, box_h = (int(v) for v in args.centre.split("x")) if args.centre else (width, height)
+    left, top = (width - box_w) // 2, (height - box_h) // 2
+    inside = outside = 0
+    for y, row in enumerate(rows):
+        for x in range(width):
+            if max(row[3 * x:3 * x + 3]) > 16:
+                if left <= x < left + box_w and top <= y < top + box_h:
+                    inside += 1
+                else:
+                    outside += 1
+    share = inside / float(box_w * box_h) if box_w * box_h > 0 else 0.0
     if args.png:
         write_png(args.png, width, height, rows)
-    print("%d x %d, %.1f%% of the pixels lit" % (width, height, 100 * share))
-    return 0 if share >= args.min_lit else 1
+    print("%d x %d, %.1f%% of the pixels lit%s" % (
+        width, height, 100 * share,
+        " in the centred %dx%d, %d outside" % (box_w, box_h, outside) if args.centre else ""))
+    return 0 if share >= args.min_lit and outside == 0 else 1
 
 
 if __name__ == "__main__":

@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "system/environment.h"
 #include "system/failure_notice.h"
@@ -50,12 +52,24 @@ int GpGraphicModeSet(int depth) {
 }
 
 void GP32toPC(const void* source, int depth, SDL_Surface* surface) {
-    uint32_t* dest = static_cast<uint32_t*>(surface->pixels);
+    // Full screen in a larger mode than asked for, SDL puts the picture in the middle of the
+    // screen: its rows are then spaced wider than the picture. The frame is converted into a
+    // buffer (sized once per picture size) and copied in row by row.
+    const size_t row = static_cast<size_t>(surface->w) * 4;
+    const bool spaced = static_cast<size_t>(surface->pitch) != row;
+    static std::vector<uint32_t> rows;
+    if (spaced && rows.size() < static_cast<size_t>(surface->w) * surface->h)
+        rows.resize(static_cast<size_t>(surface->w) * surface->h);
+    uint32_t* dest = spaced ? rows.data() : static_cast<uint32_t*>(surface->pixels);
     if (window_scale != 0) {
         ConvertFrameScaled(source, depth, dest, window_scale);
     } else {
         ConvertFrame(source, depth, dest, scale);
     }
+    if (!spaced) return;
+    for (int y = 0; y < surface->h; y++)
+        std::memcpy(static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch,
+                    rows.data() + static_cast<size_t>(y) * surface->w, row);
 }
 
 void PlatformPresent(const LcdSurface* s, int wait) {
