@@ -30,8 +30,9 @@ size=$(stat -c %s "$zip")
 rm -rf "$out/unpacked" && mkdir -p "$out/unpacked"
 python3 -m zipfile -e "$zip" "$out/unpacked"
 app=$(ls -d "$out"/unpacked/zarvelin-*-win64)
-for file in zarvelin.exe zarvelin-capture.exe SDL.dll velkantoria.mod README.txt licenses/SDL.txt \
-  licenses/libopenmpt.txt licenses/libpng.txt licenses/zlib.txt licenses/mingw-w64.txt licenses/gcc-runtime.txt; do
+for file in zarvelin.exe zarvelin-capture.exe SDL.dll velkantoria.mod README.txt LICENSE.txt licenses/SDL.txt \
+  licenses/libopenmpt.txt licenses/libpng.txt licenses/zlib.txt licenses/mingw-w64.txt licenses/gcc-runtime.txt \
+  licenses/DejaVu-fonts.txt; do
   [ -s "$app/$file" ] || fail "the zip has no $file"
 done
 for exe in zarvelin.exe zarvelin-capture.exe SDL.dll; do
