@@ -98,8 +98,8 @@ rm -rf "$away" && cp -r "$app" "$away"
   --video "$(winepath "$out/video dir/away.mp4")") >/dev/null || fail "the module beside the program was not found"
 echo "windows: the module is found beside the program in \"$(basename "$away")\""
 
-# The window program in Xvfb: a window that is not black after 5 s, still playing; without
-# its module, the message in a box and exit status 1 once the box is closed.
+# The window program in Xvfb: a window that is not black after 5 s, still playing; full
+# screen; without its module, the message in a box and exit status 1 once it is closed.
 display=
 for n in $(seq 90 99); do
   if [ ! -e "/tmp/.X$n-lock" ]; then display=:$n && break; fi
@@ -170,6 +170,7 @@ for _ in $(seq 1 40); do
   kill -0 $program 2>/dev/null || break
   sleep 0.5
 done
+kill -0 $program 2>/dev/null && { wineserver -k; fail "the message box did not close"; }
 wait $program || status=$?
 [ "$status" -eq 1 ] || fail "without its module zarvelin.exe ended with status $status"
 grep -q "^File not found" "$out/no-module.log" || fail "without its module: $(cat "$out/no-module.log")"
