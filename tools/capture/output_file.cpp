@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "video.h"
+#include "child_process.h"
 
 namespace capture {
 
@@ -27,13 +27,19 @@ bool CheckWritable(const std::string& file, std::string& error) {
         return false;
     }
     std::fclose(f);
-    std::remove(probe.c_str());
+    std::error_code ignored;
+    std::filesystem::remove(probe, ignored);
     return true;
 }
 
 bool Commit(const std::string& file, std::string& error) {
     std::error_code ec;
     std::filesystem::rename(PartialName(file), file, ec);
+    if (ec && std::filesystem::exists(file)) {
+        // Where renaming cannot replace a file (some Windows runtimes), the old one goes first.
+        std::filesystem::remove(file, ec);
+        std::filesystem::rename(PartialName(file), file, ec);
+    }
     if (ec) {
         error = "cannot write '" + file + "': " + ec.message();
         return false;
@@ -43,7 +49,8 @@ bool Commit(const std::string& file, std::string& error) {
 
 std::string NeedFfmpeg(const std::string& what, std::string& error) {
     std::string ffmpeg = FindOnPath("ffmpeg");
-    if (ffmpeg.empty()) error = what + " needs ffmpeg, which is not installed (not found on PATH)";
+    if (ffmpeg.empty())
+        error = what + " needs " + ProgramFileName("ffmpeg") + ", which is not installed (not found on PATH)";
     return ffmpeg;
 }
 

@@ -1,6 +1,7 @@
 #include "soundtrack.h"
 
-#include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "headless/options.h"
 #include "modplayer/modplayer.h"
@@ -104,8 +105,9 @@ bool AudioOutput::Finish(bool ok, std::string& error) {
     }
     if (ok && !ffmpeg_.empty()) ok = RunFfmpeg(ffmpeg_, FlacArgs(wav_file_, PartialName(file_)), error);
     if (ok) ok = Commit(file_, error);
-    std::remove(wav_file_.c_str());
-    std::remove(PartialName(file_).c_str());
+    std::error_code ignored;
+    std::filesystem::remove(wav_file_, ignored);
+    std::filesystem::remove(PartialName(file_), ignored);
     return ok;
 }
 

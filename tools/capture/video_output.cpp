@@ -1,8 +1,7 @@
 #include "video_output.h"
 
-#include <signal.h>
-
-#include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "output_file.h"
 
@@ -23,8 +22,6 @@ bool VideoOutput::Check(const headless::Options& o, std::string& error) {
 
 bool VideoOutput::Start(std::string& error) {
     if (!soundtrack_.Open(module_, wav_file_, error)) return false;
-    // A broken pipe must surface as a failed write, not end the program.
-    signal(SIGPIPE, SIG_IGN);
     return encoder_.Start(ffmpeg_, EncodeArgs(format_, frames_file_), error);
 }
 
@@ -48,9 +45,9 @@ bool VideoOutput::Finish(bool ok, std::string& error) {
     }
     if (ok) ok = RunFfmpeg(ffmpeg_, MuxArgs(format_, frames_file_, wav_file_, PartialName(file_)), error);
     if (ok) ok = Commit(file_, error);
-    std::remove(frames_file_.c_str());
-    std::remove(wav_file_.c_str());
-    std::remove(PartialName(file_).c_str());
+    std::error_code ignored;
+    for (const std::string& name : {frames_file_, wav_file_, PartialName(file_)})
+        std::filesystem::remove(name, ignored);
     return ok;
 }
 
