@@ -1,0 +1,105 @@
+// The OpenGL output against the software conversion: the picture read back from the GL window
+// must equal the surface's conversion at the same plan, pixel for pixel, borders included.
+// Needs a display with GLX (tests/gp32_sdl/gl_under_xvfb.sh runs these under Xvfb's llvmpipe);
+// elsewhere the tests skip.
+#include <SDL.h>
+#include <SDL_opengl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "gp32_sdl/gl_output.h"
+#include "gp32_sdl/gp32_sdl.h"
+#include "gp32_sdl/output.h"
+
+namespace {
+
+struct Case {
+    const char* name;
+    int32_t fullscreen;
+    int32_t window_scale;
+    Fit fit;
+};
+
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// Distinct neighbours in every channel, so that a pixel taken from the wrong place shows.
+void FillPattern(uint16_t* frame) {
+    for (uint32_t i = 0; i < static_cast<uint32_t>(kFramePixels); i++)
+        frame[i] = static_cast<uint16_t>(i * 2654435761u >> 16);
+}
+
+class GlOutput : public ::testing::TestWithParam<Case> {
+  protected:
+    void SetUp() override {
+        const char* driver = std::getenv("SDL_VIDEODRIVER");
+        if (driver == nullptr || std::strcmp(driver, "dummy") == 0 || std::getenv("DISPLAY") == nullptr)
+            GTEST_SKIP() << "no X display (run under tests/gp32_sdl/gl_under_xvfb.sh)";
+    }
+    void TearDown() override {
+        display_output = Output::Surface;
+        display_fit = Fit::Whole;
+        fullscreen = 0;
+        window_scale = 0;
+    }
+};
+
+TEST_P(GlOutput, ReadsBackAsTheSurfaceConversion) {
+    const Case& c = GetParam();
+    fullscreen = c.fullscreen;
+    window_scale = c.window_scale;
+    scale = 1;
+    display_fit = c.fit;
+    display_output = Output::OpenGl;
+    ASSERT_EQ(GpGraphicModeSet(16), 0);
+    if (!OpenGlOutput()) GTEST_SKIP() << "no OpenGL context on this display";
+    const DisplayPlan plan = CurrentPlan();
+    ASSERT_EQ(screen->w, plan.mode.w);
+    ASSERT_EQ(screen->h, plan.mode.h);
+
+    LcdSurface s{};
+    GpLcdSurfaceGet(&s, 0);
+    FillPattern(static_cast<uint16_t*>(s.buffer));
+    GpSurfaceFlip(&s, 0);
+    // The back buffer is undefined after a swap: the same picture again, read before swapping.
+    GlDraw();
+
+    const size_t w = static_cast<size_t>(plan.mode.w);
+    const size_t h = static_cast<size_t>(plan.mode.h);
+    std::vector<uint32_t> shown(w * h);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, plan.mode.w, plan.mode.h, GL_BGRA, GL_UNSIGNED_BYTE, shown.data());
+    ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    std::vector<uint32_t> expected(w * h);
+    FramePlacer placer;
+    placer.SetPlan(plan);
+    placer.Convert(s.buffer, 16, expected.data(), static_cast<ptrdiff_t>(w));
+
+    // GL's rows run from the bottom.
+    size_t mismatches = 0;
+    size_t first = w * h;
+    for (size_t y = 0; y < h; y++) {
+        for (size_t x = 0; x < w; x++) {
+            if ((shown[(h - 1 - y) * w + x] & 0xFFFFFFu) == expected[y * w + x]) continue;
+            if (mismatches++ == 0) first = y * w + x;
+        }
+    }
+    EXPECT_EQ(mismatches, 0u) << "first at (" << first % w << ", " << first / w << ") of " << w << " x " << h
+                              << std::hex << " shown " << (shown[(h - 1 - first / w) * w + first % w] & 0xFFFFFFu)
+                              << " expected " << expected[first];
+}
+
+INSTANTIATE_TEST_SUITE_P(Plans, GlOutput,
+                         ::testing::Values(Case{"Window2x", 0, 0, Fit::Whole}, Case{"Window3x", 0, 3, Fit::Whole},
+                                           Case{"WindowAuto", 0, kWindowScaleAuto, Fit::Whole},
+                                           Case{"FullScreenWhole", 1, 0, Fit::Whole},
+                                           Case{"FullScreenAspect", 1, 0, Fit::Aspect}),
+                         [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
+
+} // namespace
