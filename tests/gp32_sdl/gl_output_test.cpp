@@ -1,7 +1,7 @@
-// The OpenGL output against the software conversion: the picture read back from the GL window
-// must equal the surface's conversion at the same plan, pixel for pixel, borders included.
-// Needs a display with GLX (tests/gp32_sdl/gl_under_xvfb.sh runs these under Xvfb's llvmpipe);
-// elsewhere the tests skip.
+// The outputs on a real X screen of 1920 x 1080: the OpenGL picture read back must equal the
+// surface's conversion at the same plan, pixel for pixel, borders included; the modes follow
+// the desktop. Needs an X display (tests/gp32_sdl/gl_under_xvfb.sh runs these under Xvfb, with
+// GLX through Mesa's llvmpipe); elsewhere the tests skip.
 #include <SDL.h>
 #include <SDL_opengl.h>
 #include <gtest/gtest.h>
@@ -33,19 +33,25 @@ void FillPattern(uint16_t* frame) {
         frame[i] = static_cast<uint16_t>(i * 2654435761u >> 16);
 }
 
+bool OnXDisplay() {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    return driver != nullptr && std::strcmp(driver, "x11") == 0 && std::getenv("DISPLAY") != nullptr;
+}
+
+void RestoreDisplayOptions() {
+    display_output = Output::Surface;
+    display_fit = Fit::Whole;
+    fullscreen = 0;
+    window_scale = 0;
+    scale = 1;
+}
+
 class GlOutput : public ::testing::TestWithParam<Case> {
   protected:
     void SetUp() override {
-        const char* driver = std::getenv("SDL_VIDEODRIVER");
-        if (driver == nullptr || std::strcmp(driver, "dummy") == 0 || std::getenv("DISPLAY") == nullptr)
-            GTEST_SKIP() << "no X display (run under tests/gp32_sdl/gl_under_xvfb.sh)";
+        if (!OnXDisplay()) GTEST_SKIP() << "no X display (run under tests/gp32_sdl/gl_under_xvfb.sh)";
     }
-    void TearDown() override {
-        display_output = Output::Surface;
-        display_fit = Fit::Whole;
-        fullscreen = 0;
-        window_scale = 0;
-    }
+    void TearDown() override { RestoreDisplayOptions(); }
 };
 
 TEST_P(GlOutput, ReadsBackAsTheSurfaceConversion) {
@@ -101,5 +107,26 @@ INSTANTIATE_TEST_SUITE_P(Plans, GlOutput,
                                            Case{"FullScreenWhole", 1, 0, Fit::Whole},
                                            Case{"FullScreenAspect", 1, 0, Fit::Aspect}),
                          [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
+
+// The desktop's size, read before the first mode set, decides full screen and the auto window
+// on the surface too; a second mode set finds the same desktop.
+TEST(XDisplay, SurfaceModesFollowTheDesktop) {
+    if (!OnXDisplay()) GTEST_SKIP() << "no X display (run under tests/gp32_sdl/gl_under_xvfb.sh)";
+    display_output = Output::Surface;
+    fullscreen = 1;
+    ASSERT_EQ(GpGraphicModeSet(16), 0);
+    EXPECT_FALSE(OpenGlOutput());
+    EXPECT_EQ(screen->w, 1920);
+    EXPECT_EQ(screen->h, 1080);
+    EXPECT_EQ(CurrentPlan().n, 4);
+    EXPECT_EQ(CurrentPlan().x, 320);
+    EXPECT_EQ(CurrentPlan().y, 60);
+    fullscreen = 0;
+    window_scale = kWindowScaleAuto;
+    ASSERT_EQ(GpGraphicModeSet(16), 0);
+    EXPECT_EQ(screen->w, 1280);
+    EXPECT_EQ(screen->h, 960);
+    RestoreDisplayOptions();
+}
 
 } // namespace
