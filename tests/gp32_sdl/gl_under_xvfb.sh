@@ -13,4 +13,4 @@ export LSAN_OPTIONS="suppressions=$(dirname "$0")/x11_leaks.supp${LSAN_OPTIONS:+
 # -a: a free display number. -noreset: SDL 1.2 probes the display with a connection of its
 # own, and a server that resets when its last client leaves can refuse the next one.
 exec xvfb-run -a -s "-screen 0 1920x1080x24 -noreset -nolisten tcp" \
-    env SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$tests" --gtest_filter='Plans/GlOutput.*:XDisplay.*'
+    env SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy ZARVELIN_TEST_SCREEN=1920x1080 "$tests" --gtest_filter='Plans/GlOutput.*:XDisplay.*'

@@ -71,9 +71,11 @@ def check_music(browser, base, failures):
 
 
 def press_p(browser):
+    """P held for 100 ms, as a finger does: a press and release within one frame is not seen."""
     for kind in ("keyDown", "keyUp"):
         browser.call("Input.dispatchKeyEvent", browser.session, type=kind, key="p", code="KeyP",
                      text="p" if kind == "keyDown" else "", windowsVirtualKeyCode=80)
+        time.sleep(0.1)
 
 
 def set_hidden(browser, hidden):
