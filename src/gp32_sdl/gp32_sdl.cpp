@@ -52,8 +52,8 @@ void GP32toPC(const void* source, int depth, SDL_Surface* surface) {
     const DisplayPlan& p = placer.Plan();
     const ptrdiff_t pitch = surface->pitch / 4;
     // The frame filling rows of exactly its own width: the plain conversions.
-    if (p.x == 0 && p.y == 0 && p.picture.w == surface->w && p.picture.h == surface->h && pitch == surface->w &&
-        p.n >= 1 && p.n <= kMaxWindowScale) {
+    if (p.x == 0 && p.y == 0 && p.picture.w == surface->w && p.picture.h == surface->h &&
+        pitch == surface->w && p.n >= 1 && p.n <= kMaxWindowScale) {
         ConvertFrameScaled(source, depth, dest, p.n);
     } else {
         placer.Convert(source, depth, dest, pitch);

@@ -51,8 +51,9 @@ SDL_Surface* OpenGlDisplay() {
     return s;
 }
 
-template <typename T> void ReadOption(const char* name, bool (*parse)(const char*, T*), T* value,
-                                      const char* expected, const char* fallback) {
+template <typename T>
+void ReadOption(const char* name, bool (*parse)(const char*, T*), T* value, const char* expected,
+                const char* fallback) {
     const char* text = std::getenv(name);
     if (text == nullptr || parse(text, value)) return;
     std::fprintf(stderr, "%s=\"%s\" is not %s; using %s\n", name, text, expected, fallback);

@@ -97,10 +97,10 @@ int SetupDisplay(int argc) {
                 window_scale = n;
             }
         } else if (text != nullptr) {
-            std::fprintf(
-                stderr,
-                "ZARVELIN_SCALE=\"%s\" is not a whole number from 1 to %d or auto; using the 640 x 480 window\n",
-                text, kMaxWindowScale);
+            std::fprintf(stderr,
+                         "ZARVELIN_SCALE=\"%s\" is not a whole number from 1 to %d or auto; "
+                         "using the 640 x 480 window\n",
+                         text, kMaxWindowScale);
         }
     }
     return InitGraphics(16);

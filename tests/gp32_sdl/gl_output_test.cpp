@@ -97,12 +97,14 @@ TEST_P(GlOutput, ReadsBackAsTheSurfaceConversion) {
         }
     }
     EXPECT_EQ(mismatches, 0u) << "first at (" << first % w << ", " << first / w << ") of " << w << " x " << h
-                              << std::hex << " shown " << (shown[(h - 1 - first / w) * w + first % w] & 0xFFFFFFu)
-                              << " expected " << expected[first];
+                              << std::hex << " shown "
+                              << (shown[(h - 1 - first / w) * w + first % w] & 0xFFFFFFu) << " expected "
+                              << expected[first];
 }
 
 INSTANTIATE_TEST_SUITE_P(Plans, GlOutput,
-                         ::testing::Values(Case{"Window2x", 0, 0, Fit::Whole}, Case{"Window3x", 0, 3, Fit::Whole},
+                         ::testing::Values(Case{"Window2x", 0, 0, Fit::Whole},
+                                           Case{"Window3x", 0, 3, Fit::Whole},
                                            Case{"WindowAuto", 0, kWindowScaleAuto, Fit::Whole},
                                            Case{"FullScreenWhole", 1, 0, Fit::Whole},
                                            Case{"FullScreenAspect", 1, 0, Fit::Aspect}),
