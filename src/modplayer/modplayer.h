@@ -1,4 +1,5 @@
-// Module player behind the seven sound calls the music code makes.
+// Module player behind the seven sound calls the music code makes, and the pause the
+// program adds to them (FMUSIC_SetPaused).
 //
 // Decoding is libopenmpt's, output is SDL 1.2 audio: FSOUND_Init opens the device at
 // the requested rate as 16-bit stereo and the module playing is rendered inside the
