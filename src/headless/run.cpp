@@ -86,7 +86,13 @@ FrameResult NextFrame(uint32_t until, ShownFrame& frame, std::string& error) {
 }
 
 std::string FrameName(int32_t part, int32_t prticks) {
-    return "p" + std::to_string(part) + "_t" + std::to_string(prticks);
+    // Appended piece by piece: g++ 12 at -O3 takes "p" + std::string for an overlapping copy
+    // (a false -Wrestrict that stops warnings-as-errors Release builds).
+    std::string name = "p";
+    name += std::to_string(part);
+    name += "_t";
+    name += std::to_string(prticks);
+    return name;
 }
 
 int FrameRequests::Take(int32_t part, int32_t prticks) {
