@@ -4,9 +4,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "gp32_sdl/gl_output.h"
 #include "gp32_sdl/output.h"
+#include "system/environment.h"
+#include "system/failure_notice.h"
 
 SDL_Surface* screen = nullptr;
 
@@ -20,16 +23,18 @@ uint32_t held_at = 0;
 uint32_t held_ms = 0;
 
 // SDL 1.2 falls back to drawing ASCII art in the terminal when no display is found.
-// Unless the user names a driver, only drivers that show a real picture are accepted.
+// Unless the user names a driver, only drivers that show a real picture are accepted
+// (Windows' own two last: the others are not built there).
 bool StartVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     if (std::getenv("SDL_VIDEODRIVER") != nullptr) return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-    static const char* const kWindowDrivers[] = {"x11", "dga", "fbcon", "directfb", "svgalib", "ggi"};
+    static const char* const kWindowDrivers[] = {"x11",     "dga", "fbcon",  "directfb",
+                                                 "svgalib", "ggi", "windib", "directx"};
     for (const char* driver : kWindowDrivers) {
-        setenv("SDL_VIDEODRIVER", driver, 1);
+        SetEnv("SDL_VIDEODRIVER", driver, true);
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
     }
-    unsetenv("SDL_VIDEODRIVER");
+    UnsetEnv("SDL_VIDEODRIVER");
     SDL_SetError("no display available (set SDL_VIDEODRIVER to choose a video driver)");
     return false;
 }
@@ -38,7 +43,9 @@ bool StartVideo() {
 int GpGraphicModeSet(int depth) {
     SDL_Surface* s = StartVideo() ? OpenDisplay() : nullptr;
     if (s == nullptr) {
-        std::fprintf(stderr, "Unable to set video mode: %s\n", SDL_GetError());
+        const std::string message = std::string("Unable to set video mode: ") + SDL_GetError();
+        std::fprintf(stderr, "%s\n", message.c_str());
+        NoticeFailure(message);
         return 1;
     }
     screen = s;
@@ -49,6 +56,11 @@ int GpGraphicModeSet(int depth) {
 
 void GP32toPC(const void* source, int depth, SDL_Surface* surface) {
     uint32_t* dest = static_cast<uint32_t*>(surface->pixels);
+    // A surface of another size than the mode's (one a caller made itself) gets the frame at
+    // the largest whole-number scale that fits, centred.
+    if (surface->w != placer.Plan().mode.w || surface->h != placer.Plan().mode.h)
+        placer.SetPlan(PlanDisplay(DisplayRequest{true, 1, Fit::Whole}, PixelSize{surface->w, surface->h},
+                                   OfferedModes{false, {}}));
     const DisplayPlan& p = placer.Plan();
     const ptrdiff_t pitch = surface->pitch / 4;
     // The frame filling rows of exactly its own width: the plain conversions.

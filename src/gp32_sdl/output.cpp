@@ -38,7 +38,16 @@ DisplayRequest Request() {
 
 SDL_Surface* SetMode(Uint32 flags, int bpp) {
     plan = PlanDisplay(Request(), desktop, ModesOffered(flags));
-    return SDL_SetVideoMode(plan.mode.w, plan.mode.h, bpp, flags | (plan.fullscreen ? SDL_FULLSCREEN : 0));
+    SDL_Surface* s =
+        SDL_SetVideoMode(plan.mode.w, plan.mode.h, bpp, flags | (plan.fullscreen ? SDL_FULLSCREEN : 0));
+    // Given another size than asked for, the picture fits what SDL gave, centred.
+    if (s != nullptr && (s->w != plan.mode.w || s->h != plan.mode.h)) {
+        const bool full = plan.fullscreen;
+        plan =
+            PlanDisplay(DisplayRequest{true, 1, display_fit}, PixelSize{s->w, s->h}, OfferedModes{false, {}});
+        plan.fullscreen = full;
+    }
+    return s;
 }
 
 SDL_Surface* OpenGlDisplay() {
