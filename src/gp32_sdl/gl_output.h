@@ -1,7 +1,8 @@
 // The OpenGL output: the frame as a 320 x 240 texture drawn with nearest filtering at the
 // plan's place and size, black around it, in the context of the current SDL_OPENGL mode.
 // Plain OpenGL 1.1 calls only (a power-of-two texture, BGRA upload), so that every driver,
-// Windows' opengl32 included, has them.
+// Windows' opengl32 included, has them; looked up through SDL_GL_GetProcAddress, so nothing
+// links the GL library.
 #pragma once
 #include "gp32_sdl/display_plan.h"
 

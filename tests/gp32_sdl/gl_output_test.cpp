@@ -77,10 +77,20 @@ TEST_P(GlOutput, ReadsBackAsTheSurfaceConversion) {
     const size_t w = static_cast<size_t>(plan.mode.w);
     const size_t h = static_cast<size_t>(plan.mode.h);
     std::vector<uint32_t> shown(w * h);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, plan.mode.w, plan.mode.h, GL_BGRA, GL_UNSIGNED_BYTE, shown.data());
-    ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    // Looked up as the output looks up its own calls: the tests link no GL library either.
+    using ReadBuffer = void(APIENTRY*)(GLenum);
+    using PixelStore = void(APIENTRY*)(GLenum, GLint);
+    using ReadPixels = void(APIENTRY*)(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*);
+    using GetError = GLenum(APIENTRY*)();
+    const auto read_buffer = reinterpret_cast<ReadBuffer>(SDL_GL_GetProcAddress("glReadBuffer"));
+    const auto pixel_store = reinterpret_cast<PixelStore>(SDL_GL_GetProcAddress("glPixelStorei"));
+    const auto read_pixels = reinterpret_cast<ReadPixels>(SDL_GL_GetProcAddress("glReadPixels"));
+    const auto get_error = reinterpret_cast<GetError>(SDL_GL_GetProcAddress("glGetError"));
+    ASSERT_TRUE(read_buffer && pixel_store && read_pixels && get_error);
+    read_buffer(GL_BACK);
+    pixel_store(GL_PACK_ALIGNMENT, 4);
+    read_pixels(0, 0, plan.mode.w, plan.mode.h, GL_BGRA, GL_UNSIGNED_BYTE, shown.data());
+    ASSERT_EQ(get_error(), static_cast<GLenum>(GL_NO_ERROR));
 
     std::vector<uint32_t> expected(w * h);
     FramePlacer placer;
