@@ -86,8 +86,8 @@ FrameResult NextFrame(uint32_t until, ShownFrame& frame, std::string& error) {
 }
 
 std::string FrameName(int32_t part, int32_t prticks) {
-    // Appended piece by piece: g++ 12 at -O3 takes "p" + std::to_string(...) for an
-    // overlapping copy (a false -Wrestrict that stops a build with warnings as errors).
+    // Appended piece by piece: g++ 12 at -O3 takes "p" + std::string for an overlapping copy
+    // (a false -Wrestrict that stops warnings-as-errors Release builds).
     std::string name = "p";
     name += std::to_string(part);
     name += "_t";
