@@ -314,6 +314,20 @@ TEST_F(CaptureRun, FilesThatCannotBeWrittenEndWithStatus1) {
     EXPECT_TRUE(Files(folder).empty());
 }
 
+TEST_F(CaptureRun, FailingFfmpegLeavesTheOlderFileAsItWas) {
+    const std::string bin = Dir("bin");
+    std::ofstream(bin + "/ffmpeg") << "#!/bin/sh\nexit 3\n";
+    fs::permissions(bin + "/ffmpeg", fs::perms::owner_all);
+    const std::string out = Dir("video");
+    std::ofstream(out + "/show.mp4") << "older";
+    const Result r =
+        Capture({"--until", "200", "--video", out + "/show.mp4"}, "PATH=" + bin + ":/usr/bin:/bin");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("ffmpeg failed with status 3"), std::string::npos) << r.err;
+    EXPECT_EQ(Files(out), std::set<std::string>{"show.mp4"});
+    EXPECT_EQ(Slurp(fs::path(out) / "show.mp4"), "older");
+}
+
 TEST_F(CaptureRun, InterruptedVideoLeavesNoFile) {
     if (std::system("ffprobe -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg installed";
     const std::string out = Dir("video");
@@ -372,8 +386,8 @@ TEST_F(CaptureRun, LosslessMasterHoldsTheFramesAndTheSoundtrack) {
     if (std::system("ffprobe -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg installed";
     const std::string out = Dir("master");
     const std::string master = out + "/master.mkv";
-    const Result r = Capture({"--until", "2000", "--lossless", "--video", master, "--at", "0:0,0:100,0:1000,0:1980",
-                              "--out", out, "--audio", out + "/sound.wav"});
+    const Result r = Capture({"--until", "2000", "--lossless", "--video", master, "--at",
+                              "0:0,0:100,0:1000,0:1980", "--out", out, "--audio", out + "/sound.wav"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(Probe(master).find("codec_name=ffv1|codec_type=video|width=320|height=240"), std::string::npos);
     // Frame n lies at show time 20 n, part time 20 n in the first part.

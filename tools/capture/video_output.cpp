@@ -27,7 +27,10 @@ bool VideoOutput::Start(std::string& error) {
 
 bool VideoOutput::AddFrame(const uint32_t* picture, uint32_t show_ms, std::string& error) {
     if (!encoder_.WriteFrame(picture)) {
-        error = "ffmpeg stopped reading frames";
+        // Its end says why ("ffmpeg failed with status 1").
+        std::string why;
+        encoder_.Finish(why);
+        error = "ffmpeg stopped reading frames" + (why.empty() ? std::string() : ": " + why);
         return false;
     }
     return soundtrack_.Add(show_ms, show_ms + format_.step, error);
