@@ -224,10 +224,11 @@ int RunCapture(const headless::Options& o) {
     progress.Update(frames, last_part, headless::VirtualMs(), true);
     progress.End();
 
-    ok = FinishFiles(out, ok && interrupted == 0);
-    if (interrupted != 0) {
+    // A signal while the files are put together stops ffmpeg there (or is too late to matter).
+    const int signal_number = interrupted;
+    ok = FinishFiles(out, ok && signal_number == 0);
+    if (signal_number != 0) {
         // Dies of the signal after the clean-up, as the shell that sent it expects.
-        const int signal_number = interrupted;
         Fail("interrupted: the unfinished files are removed", 1);
         std::signal(signal_number, SIG_DFL);
         std::raise(signal_number);
