@@ -6,6 +6,7 @@
 
 #include "precalcs/shades.h"
 #include "precalcs/tables.h"
+#include "random/random.h"
 #include "script/script.h"
 
 uint8_t blobbuffer[76800];
@@ -84,10 +85,10 @@ bool ToPixel(float v, int32_t* out) {
     return true;
 }
 
-// rand() % size - size / 2, for a cube edge of at least 1.
+// ShowRand() % size - size / 2, for a cube edge of at least 1.
 float RandomCoordinate() {
     const int32_t size = scsize > 0 ? scsize : 1;
-    return static_cast<float>(std::rand() % size - size / 2);
+    return static_cast<float>(ShowRand() % size - size / 2);
 }
 } // namespace
 
@@ -109,7 +110,7 @@ void BlobStars3D(uint16_t* dst) {
             star3dx[i] = RandomCoordinate();
             star3dy[i] = RandomCoordinate();
             star3dz[i] = far;
-            star3dv[i] = static_cast<float>(std::rand() % 65536) * 0.00390625f + 8.0f;
+            star3dv[i] = static_cast<float>(ShowRand() % 65536) * 0.00390625f + 8.0f;
         }
     }
     if (static_cast<uint32_t>(prticks) - static_cast<uint32_t>(wtime) > 15u) {

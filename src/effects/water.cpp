@@ -5,6 +5,7 @@
 
 #include "data/data.h"
 #include "effects/blobs.h"
+#include "random/random.h"
 #include "script/script.h"
 
 uint8_t buffer1[76800];
@@ -30,8 +31,8 @@ inline int32_t ClampSample(int32_t v) {
 
 void Raindrop(uint8_t* cur) {
     wtime = prticks;
-    const int32_t r1 = std::rand() & 255;
-    const int32_t r2 = std::rand() % 240;
+    const int32_t r1 = ShowRand() & 255;
+    const int32_t r2 = ShowRand() % 240;
     const int32_t c = (r1 + 33) * 240 + r2;
     cur[c] = 255;
     cur[c - 1] = cur[c + 1] = cur[c - 240] = cur[c + 240] = 192;

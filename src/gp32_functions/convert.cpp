@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "gp32_functions/convert_tiles.h"
 #include "gp32_functions/gp32_functions.h"
 
 #if defined(__SSE2__)
@@ -14,38 +15,10 @@
 // The small fixed loops over the lanes of an 8 x 8 block are unrolled (the pragma), so
 // that the block lives in registers.
 // Column x of the frame buffer becomes window column x (2x and 2x + 1 when doubling), element
-// k row 239 - k (rows 2(239 - k) and 2(239 - k) + 1). Both paths walk tiles of a few columns
-// and write whole rows of the tile, so the window is written in runs of full cache lines
-// instead of one pixel per row.
+// k row 239 - k. Every path walks tiles of a few columns and writes whole rows of the tile
+// (convert_tiles.h), so the window is written in runs of full cache lines.
 
 namespace {
-
-constexpr int kTile = 8; // columns per tile; 320 is a multiple
-
-inline void StoreDoubled(uint32_t* out, uint32_t v) {
-    const uint64_t pair = v | (static_cast<uint64_t>(v) << 32);
-    std::memcpy(out, &pair, sizeof(pair));
-}
-
-template <typename Pixel, typename Convert>
-void ConvertTiles(const Pixel* src, uint32_t* dest, int scale_, Convert convert) {
-    const int row = 320 << scale_;
-    for (int x0 = 0; x0 < 320; x0 += kTile) {
-        const Pixel* col = src + x0 * 240;
-        for (int k = 0; k < 240; k++) {
-            uint32_t* out = dest + (239 - k) * (row << scale_) + (x0 << scale_);
-            for (int j = 0; j < kTile; j++) {
-                const uint32_t v = convert(col[j * 240 + k]);
-                if (scale_ == 0) {
-                    out[j] = v;
-                } else {
-                    StoreDoubled(out + 2 * j, v);
-                    StoreDoubled(out + row + 2 * j, v);
-                }
-            }
-        }
-    }
-}
 
 #if defined(__SSE2__)
 // Eight RGB5551 pixels into eight window pixels: the low halves (green, blue) and the high

@@ -1,11 +1,11 @@
-// The handheld's video, input and clock calls, offered on top of SDL 1.2.
+// The handheld's video, input and clock calls, as the show calls them on every platform.
+// The state and the calls that need no display live here; each platform (SDL, the page)
+// brings the mode set, presentation, key events and the clock.
 //
 // Frame buffer: 320 columns of 240 pixels; column x holds elements x*240 .. x*240+239,
 // element 0 at the bottom of the screen. Pixels are RGB5551 (bit 0 never shown).
 #pragma once
 #include <cstdint>
-
-struct SDL_Surface;
 
 struct LcdSurface {
     void* buffer;   // first element of the frame buffer
@@ -19,15 +19,13 @@ struct LcdSurface {
 constexpr int kFrameWidth = 320;
 constexpr int kFrameHeight = 240;
 constexpr int kFramePixels = kFrameWidth * kFrameHeight;
-constexpr uint32_t kFullscreenFlag = 0x80000000u; // SDL_FULLSCREEN
 
 // Display state.
-extern SDL_Surface* screen;
-extern void* GpScreen[3];   // 307200 bytes each; the first two are handed out
-extern int32_t vfirst;      // 1 once a mode set has succeeded
-extern int32_t cur_bpp;     // depth of the last successful mode set
-extern int32_t scale;       // 0: 320 x 240 window, 1: 640 x 480 with doubled pixels
-extern uint32_t fullscreen; // 0 or kFullscreenFlag
+extern void* GpScreen[3];  // 307200 bytes each; the first two are handed out
+extern int32_t vfirst;     // 1 once a mode set has succeeded
+extern int32_t cur_bpp;    // depth of the last successful mode set
+extern int32_t scale;      // 0: 320 x 240 window, 1: 640 x 480 with doubled pixels
+extern int32_t fullscreen; // 1: full screen
 // 0: the window follows scale; 1..kMaxWindowScale: a window of 320n x 240n with every
 // frame-buffer pixel drawn as an n x n block.
 extern int32_t window_scale;
@@ -35,7 +33,7 @@ constexpr int kMaxWindowScale = 6;
 extern uint32_t gp_palette[256];
 
 // Input state.
-extern int32_t keys[512]; // 1 while the key with that SDL symbol is held
+extern int32_t keys[512]; // 1 while the key with that symbol is held
 extern int32_t quit;      // set on Escape, window close or the end of the show
 
 int GpGraphicModeSet(int depth); // 1 on failure, 0 on success
@@ -44,12 +42,11 @@ int GpGraphicModeSet(int depth); // 1 on failure, 0 on success
 void SetFrameBuffers(int depth);
 void GpLcdSurfaceGet(LcdSurface* s, int index);
 void GpSurfaceFlip(const LcdSurface* s, int wait);
-void GP32toPC(const void* source, int depth, SDL_Surface* surface);
 uint32_t* GpPaletteCreate(int count, const uint16_t* colours);
 void GpPaletteSelect(const uint32_t* table);
 void GpPaletteRealize();
 
-// Pixel conversion into 32-bit 0x00RRGGBB rows of (320 << scale_) pixels, SDL-free so
+// Pixel conversion into 32-bit 0x00RRGGBB rows of (320 << scale_) pixels, without a display so
 // that tools and tests can present a frame without a window. Any scale other than 0 or 1
 // writes nothing.
 inline uint32_t Rgb5551ToPC(uint16_t p) {
@@ -61,7 +58,7 @@ void ConvertFrame(const void* source, int depth, uint32_t* dest, int scale_);
 // give ConvertFrame's scale 0 and 1. Any n outside 1..kMaxWindowScale writes nothing.
 void ConvertFrameScaled(const void* source, int depth, uint32_t* dest, int n);
 
-// SDL 1.2 key symbols the program reads (the index into keys).
+// Key symbols the program reads (the index into keys), numbered as SDL 1.2 numbers them.
 enum : int32_t {
     kSymEscape = 27,
     kSymA = 'a',
@@ -87,7 +84,7 @@ void KeyCommands();
 uint32_t GpTickCountGet();
 
 // Replaceable clock: a headless renderer or a test supplies the milliseconds.
-// nullptr restores SDL's clock.
+// nullptr restores the platform's clock.
 using TickSource = uint32_t (*)();
 void GpSetTickSource(TickSource source);
 
@@ -95,3 +92,9 @@ void GpSetTickSource(TickSource source);
 // A renderer without a window counts or captures frames through it. nullptr removes it.
 using PresentHook = void (*)(const LcdSurface* s);
 void GpSetPresentHook(PresentHook hook);
+
+// What each platform brings to the calls above.
+// Milliseconds since the first mode set, wrapping at 2^32.
+uint32_t PlatformTicks();
+// Shows a presented frame buffer, then waits 8 ms when wait is 1.
+void PlatformPresent(const LcdSurface* s, int wait);

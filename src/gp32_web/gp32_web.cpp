@@ -5,25 +5,12 @@
 
 #include <cstring>
 
+#include "gp32_functions/convert_tiles.h"
 #include "gp32_functions/gp32_functions.h"
 #include "gp32_web/gp32_web.h"
 
-SDL_Surface* screen = nullptr; // no SDL on the page: the canvas takes its place
-void* GpScreen[3] = {nullptr, nullptr, nullptr};
-int32_t vfirst = 0;
-int32_t cur_bpp = 0;
-int32_t scale = 0; // the canvas is always 320 x 240; the page scales it
-uint32_t fullscreen = 0;
-int32_t window_scale = 0; // the page scales the canvas itself
-uint32_t gp_palette[256];
-
-int32_t keys[512];
-int32_t quit = 0;
-
 namespace {
 
-TickSource tick_source = nullptr;
-PresentHook present_hook = nullptr;
 double clock_start = 0.0; // page time of the first mode set, like SDL starting its clock
 
 // The canvas picture: 320 x 240 RGBA bytes, rows from the top.
@@ -114,30 +101,23 @@ int GpGraphicModeSet(int depth) {
     return 0;
 }
 
-// The conversion step of GpSurfaceFlip; the page has no SDL surface, so the picture
-// always goes to the canvas's pixel store.
-void GP32toPC(const void* source, int depth, SDL_Surface*) {
-    const uint16_t* src16 = static_cast<const uint16_t*>(source);
-    const uint8_t* src8 = static_cast<const uint8_t*>(source);
-    // Eight columns at a time, so that every write fills a run of a picture row rather than
-    // striding down a column. Element 0 of a column is its bottom pixel.
-    constexpr int kTile = 8;
-    for (int x0 = 0; x0 < kFrameWidth; x0 += kTile) {
-        for (int k = 0; k < kFrameHeight; k++) {
-            uint32_t* out = picture + (kFrameHeight - 1 - k) * kFrameWidth + x0;
-            const int first = x0 * kFrameHeight + k;
-            for (int j = 0; j < kTile; j++) {
-                const int i = first + j * kFrameHeight;
-                out[j] = depth == 16 ? Rgb5551ToRgba(src16[i]) : PaletteToRgba(gp_palette[src8[i]]);
-            }
-        }
+namespace {
+
+// The page has no SDL surface: the picture always goes to the canvas's pixel store.
+void ConvertToCanvas(const void* source, int depth) {
+    if (depth == 16) {
+        ConvertTiles(static_cast<const uint16_t*>(source), picture, 0, Rgb5551ToRgba);
+    } else {
+        ConvertTiles(static_cast<const uint8_t*>(source), picture, 0,
+                     [](uint8_t b) { return PaletteToRgba(gp_palette[b]); });
     }
     picture_new = true;
 }
 
-void GpSurfaceFlip(const LcdSurface* s, int wait) {
-    if (present_hook != nullptr) present_hook(s);
-    GP32toPC(s->buffer, s->depth, screen);
+} // namespace
+
+void PlatformPresent(const LcdSurface* s, int wait) {
+    ConvertToCanvas(s->buffer, s->depth);
     if (yield_on_present) {
         GpWebShow();
         const double now = emscripten_get_now();
@@ -173,21 +153,7 @@ void KeyCommands() {
     key_count = 0;
 }
 
-int GpKeyGet() {
-    KeyCommands();
-    return ButtonMask();
-}
-
-uint32_t GpTickCountGet() {
-    if (tick_source != nullptr) return tick_source();
+uint32_t PlatformTicks() {
     // Whole milliseconds, wrapping like SDL's counter.
     return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now() - clock_start));
-}
-
-void GpSetTickSource(TickSource source) {
-    tick_source = source;
-}
-
-void GpSetPresentHook(PresentHook hook) {
-    present_hook = hook;
 }

@@ -1,4 +1,5 @@
 // The sound calls on libopenmpt (decoding) and SDL 1.2 audio (output).
+#include "modplayer/mod_errors.h"
 #include "modplayer/modplayer.h"
 #include "modplayer/module_check.h"
 
@@ -19,25 +20,13 @@ struct ModSong {
 
 namespace {
 
-constexpr float kOwnVersion = 3.74f;
 constexpr int32_t kStereoPercent = 40;
 constexpr Uint16 kOutputFrames = 2048; // ~46 ms per callback at 44100 Hz
 
-float OwnVersion() {
-    return kOwnVersion;
-}
-
-VersionSource version_source = OwnVersion;
-int last_error = kModOk;
 bool output_open = false;
 bool audio_started_here = false; // we initialised SDL's audio subsystem ourselves
 int32_t output_rate = 44100;
 ModSong* playing = nullptr; // read by the callback: change only under the audio lock
-
-signed char Fail(int code) {
-    last_error = code;
-    return 0;
-}
 
 // Runs on SDL's audio thread with the audio lock held.
 void FillAudio(void*, Uint8* stream, int len) {
@@ -74,26 +63,14 @@ bool ReadWhole(const char* name, size_t size, std::vector<unsigned char>& data) 
 
 } // namespace
 
-void ModSetVersionSource(VersionSource source) {
-    version_source = source ? source : OwnVersion;
-}
-
-float FSOUND_GetVersion() {
-    return version_source();
-}
-
-int FSOUND_GetError() {
-    return last_error;
-}
-
 signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int flags) {
     (void)maxchannels;
     (void)flags;
-    if (output_open) return Fail(kModAlreadyInitialised);
-    if (mixrate < 8000 || mixrate > 192000) return Fail(kModInvalidParam);
+    if (output_open) return ModFail(kModAlreadyInitialised);
+    if (mixrate < 8000 || mixrate > 192000) return ModFail(kModInvalidParam);
     PaceDiskOutput(mixrate);
     audio_started_here = SDL_WasInit(SDL_INIT_AUDIO) == 0;
-    if (audio_started_here && SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) return Fail(kModInitFailed);
+    if (audio_started_here && SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) return ModFail(kModInitFailed);
     SDL_AudioSpec want{};
     want.freq = mixrate;
     want.format = AUDIO_S16SYS;
@@ -104,53 +81,53 @@ signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int flags) {
     // fills 16-bit stereo at mixrate.
     if (SDL_OpenAudio(&want, nullptr) < 0) {
         if (audio_started_here) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return Fail(kModInitFailed);
+        return ModFail(kModInitFailed);
     }
     output_rate = mixrate;
     output_open = true;
     SDL_PauseAudio(0); // silence until a module plays
-    last_error = kModOk;
+    ModSucceed();
     return 1;
 }
 
 FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
     if (name == nullptr) {
-        Fail(kModInvalidParam);
+        ModFail(kModInvalidParam);
         return nullptr;
     }
     struct stat st {};
     if (stat(name, &st) != 0) {
-        Fail(errno == ENOENT || errno == ENOTDIR ? kModFileNotFound : kModLoadFailed);
+        ModFail(errno == ENOENT || errno == ENOTDIR ? kModFileNotFound : kModLoadFailed);
         return nullptr;
     }
     // A directory or device of that name exists but cannot be read as a file.
     if (!S_ISREG(st.st_mode)) {
-        Fail(kModLoadFailed);
+        ModFail(kModLoadFailed);
         return nullptr;
     }
     std::vector<unsigned char> data;
     try {
         if (!ReadWhole(name, static_cast<size_t>(st.st_size), data)) {
-            Fail(kModLoadFailed);
+            ModFail(kModLoadFailed);
             return nullptr;
         }
     } catch (const std::bad_alloc&) {
-        Fail(kModOutOfMemory);
+        ModFail(kModOutOfMemory);
         return nullptr;
     }
     if (data.empty()) {
-        Fail(kModUnknownFormat);
+        ModFail(kModUnknownFormat);
         return nullptr;
     }
     int probe = openmpt_probe_file_header(OPENMPT_PROBE_FILE_HEADER_FLAGS_DEFAULT, data.data(), data.size(),
                                           data.size(), nullptr, nullptr, openmpt_error_func_ignore, nullptr,
                                           nullptr, nullptr);
     if (probe != OPENMPT_PROBE_FILE_HEADER_RESULT_SUCCESS) {
-        Fail(probe == OPENMPT_PROBE_FILE_HEADER_RESULT_ERROR ? kModLoadFailed : kModUnknownFormat);
+        ModFail(probe == OPENMPT_PROBE_FILE_HEADER_RESULT_ERROR ? kModLoadFailed : kModUnknownFormat);
         return nullptr;
     }
     if (!ModuleComplete(data.data(), data.size())) {
-        Fail(kModLoadFailed);
+        ModFail(kModLoadFailed);
         return nullptr;
     }
     int error = OPENMPT_ERROR_OK;
@@ -158,7 +135,7 @@ FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
         openmpt_module_create_from_memory2(data.data(), data.size(), nullptr, nullptr,
                                            openmpt_error_func_ignore, nullptr, &error, nullptr, nullptr);
     if (module == nullptr) {
-        Fail(error == OPENMPT_ERROR_OUT_OF_MEMORY ? kModOutOfMemory : kModLoadFailed);
+        ModFail(error == OPENMPT_ERROR_OUT_OF_MEMORY ? kModOutOfMemory : kModLoadFailed);
         return nullptr;
     }
     openmpt_module_set_repeat_count(module, -1); // the show may outlast the module
@@ -168,26 +145,26 @@ FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
     ModSong* song = new (std::nothrow) ModSong{module};
     if (song == nullptr) {
         openmpt_module_destroy(module);
-        Fail(kModOutOfMemory);
+        ModFail(kModOutOfMemory);
         return nullptr;
     }
-    last_error = kModOk;
+    ModSucceed();
     return song;
 }
 
 signed char FMUSIC_PlaySong(FMUSIC_MODULE* mod) {
-    if (mod == nullptr) return Fail(kModInvalidParam);
-    if (!output_open) return Fail(kModNotInitialised);
+    if (mod == nullptr) return ModFail(kModInvalidParam);
+    if (!output_open) return ModFail(kModNotInitialised);
     SDL_LockAudio();
     openmpt_module_set_position_seconds(mod->module, 0.0);
     playing = mod;
     SDL_UnlockAudio();
-    last_error = kModOk;
+    ModSucceed();
     return 1;
 }
 
 signed char FMUSIC_FreeSong(FMUSIC_MODULE* mod) {
-    if (mod == nullptr) return Fail(kModInvalidParam);
+    if (mod == nullptr) return ModFail(kModInvalidParam);
     // Once the lock is released the callback can no longer reach the module.
     SDL_LockAudio();
     if (playing == mod) playing = nullptr;

@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "modplayer/mod_errors.h"
 #include "modplayer/modplayer.h"
 #include "modplayer/module_check.h"
 
@@ -44,90 +45,60 @@ EM_JS(void, music_close, (), { ZarvelinMusic.close(); });
 EM_JS(double, music_position, (), { return ZarvelinMusic.position(); });
 // clang-format on
 
-constexpr float kOwnVersion = 3.74f;
-
-float OwnVersion() {
-    return kOwnVersion;
-}
-
-VersionSource version_source = OwnVersion;
-int last_error = kModOk;
 bool output_open = false;
 ModSong* playing = nullptr;
 
-signed char Fail(int code) {
-    last_error = code;
-    return 0;
-}
-
-FMUSIC_MODULE* FailLoad(int code) {
-    Fail(code);
-    return nullptr;
-}
-
 } // namespace
-
-void ModSetVersionSource(VersionSource source) {
-    version_source = source ? source : OwnVersion;
-}
-
-float FSOUND_GetVersion() {
-    return version_source();
-}
-
-int FSOUND_GetError() {
-    return last_error;
-}
 
 signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int flags) {
     (void)maxchannels;
     (void)flags;
-    if (output_open) return Fail(kModAlreadyInitialised);
-    if (mixrate < 8000 || mixrate > 192000) return Fail(kModInvalidParam);
+    if (output_open) return ModFail(kModAlreadyInitialised);
+    if (mixrate < 8000 || mixrate > 192000) return ModFail(kModInvalidParam);
     // The page's output runs at the show's 44100 Hz; a browser without AudioWorklet has none.
-    if (!music_init()) return Fail(kModInitFailed);
+    if (!music_init()) return ModFail(kModInitFailed);
     output_open = true;
-    last_error = kModOk;
+    ModSucceed();
     return 1;
 }
 
 FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
-    if (name == nullptr) return FailLoad(kModInvalidParam);
+    if (name == nullptr) return ModFailLoad(kModInvalidParam);
     const int size = music_open(name);
-    if (size < 0) return FailLoad(-size);
-    if (size == 0) return FailLoad(kModUnknownFormat);
+    if (size < 0) return ModFailLoad(-size);
+    if (size == 0) return ModFailLoad(kModUnknownFormat);
     std::vector<unsigned char> data;
     try {
         data.resize(static_cast<size_t>(size));
     } catch (const std::bad_alloc&) {
-        return FailLoad(kModOutOfMemory);
+        return ModFailLoad(kModOutOfMemory);
     }
     music_copy(name, data.data());
     const int probe = music_probe(name);
-    if (probe != 1) return FailLoad(probe == -255 ? kModLoadFailed : kModUnknownFormat);
+    if (probe != 1) return ModFailLoad(probe == -255 ? kModLoadFailed : kModUnknownFormat);
     const int id = music_id(name);
-    if (id == 0) return FailLoad(kModLoadFailed);
+    if (id == 0) return ModFailLoad(kModLoadFailed);
     if (!ModuleComplete(data.data(), data.size())) {
         music_free(id);
-        return FailLoad(kModLoadFailed);
+        return ModFailLoad(kModLoadFailed);
     }
     ModSong* song = new (std::nothrow) ModSong{id, music_seconds(name)};
-    if (song == nullptr) return FailLoad(kModOutOfMemory);
-    last_error = kModOk;
+    if (song == nullptr) return ModFailLoad(kModOutOfMemory);
+    ModSucceed();
     return song;
 }
 
 signed char FMUSIC_PlaySong(FMUSIC_MODULE* mod) {
-    if (mod == nullptr) return Fail(kModInvalidParam);
-    if (!output_open) return Fail(kModNotInitialised);
+    if (mod == nullptr) return ModFail(kModInvalidParam);
+    if (!output_open) return ModFail(kModNotInitialised);
     music_play(mod->id);
     playing = mod;
-    last_error = kModOk;
+    ModSucceed();
     return 1;
 }
 
 signed char FMUSIC_FreeSong(FMUSIC_MODULE* mod) {
-    if (mod == nullptr) return Fail(kModInvalidParam);
+    if (mod == nullptr) return ModFail(kModInvalidParam);
     if (playing == mod) playing = nullptr;
     music_free(mod->id);
     delete mod;

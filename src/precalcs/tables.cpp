@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "precalcs/precalcs.h"
+#include "random/random.h"
 
 namespace lut {
 int32_t div[4096];
@@ -80,10 +81,10 @@ void BlobInit() {
 
 void Stars3dInit() {
     for (int i = 0; i < 512; i++) {
-        star3dx[i] = static_cast<float>(std::rand() % scsize - scsize / 2);
-        star3dy[i] = static_cast<float>(std::rand() % scsize - scsize / 2);
-        star3dz[i] = static_cast<float>(std::rand() % scsize - scsize / 2);
-        star3dv[i] = static_cast<float>(std::rand() % 65536) * 0.00390625f + 64.0f;
+        star3dx[i] = static_cast<float>(ShowRand() % scsize - scsize / 2);
+        star3dy[i] = static_cast<float>(ShowRand() % scsize - scsize / 2);
+        star3dz[i] = static_cast<float>(ShowRand() % scsize - scsize / 2);
+        star3dv[i] = static_cast<float>(ShowRand() % 65536) * 0.00390625f + 64.0f;
     }
 }
 

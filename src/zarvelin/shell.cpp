@@ -68,7 +68,7 @@ int SetupDisplay(int argc) {
     window_scale = 0;
     if (argc > 1) {
         scale = 0;
-        fullscreen = kFullscreenFlag;
+        fullscreen = 1;
         vsync = 0;
     } else {
         scale = 1;

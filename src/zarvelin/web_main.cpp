@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "bench.h"
 #include "gp32_web/gp32_web.h"
-#include "options.h"
+#include "headless/bench.h"
+#include "headless/options.h"
+#include "headless/run.h"
 #include "script/script.h"
 #include "sound/sound.h"
 #include "zarvelin/web_start.h"
@@ -33,31 +34,16 @@ EM_JS(void, page_ended, (int ok, int end_screen), {
 });
 // clang-format on
 
-// Virtual clock, as zarvelin-capture keeps it.
-capture::Options options;
+headless::Options options;
 bool virtual_clock = false;
-uint32_t vclock = 0;
-bool showing = false;
-const LcdSurface* presented = nullptr;
 uint16_t loading_picture[kFramePixels]; // the last loading-bar presentation
-
-std::vector<bool> written;
-size_t written_count = 0;
-std::vector<capture::FrameTiming> timings;
+headless::FrameRequests* requests = nullptr;
+std::vector<double> draw_times; // ?bench
 uint32_t frames = 0;
 double show_start = 0.0;
 
-uint32_t VirtualTicks() {
-    return vclock;
-}
-
-void OnPresent(const LcdSurface* s) {
-    if (!showing) {
-        std::memcpy(loading_picture, s->buffer, sizeof loading_picture);
-        return;
-    }
-    presented = s;
-    vclock += options.step;
+void KeepLoading(const LcdSurface* s) {
+    std::memcpy(loading_picture, s->buffer, sizeof loading_picture);
 }
 
 void Message(const std::string& text, bool error) {
@@ -82,58 +68,39 @@ void ShowFrame() {
 
 void FinishVirtual() {
     bool ok = true;
-    for (size_t i = 0; i < options.at.size(); i++) {
-        if (written[i]) continue;
-        Message("no frame of part " + std::to_string(options.at[i].part) + " at " +
-                    std::to_string(options.at[i].prticks) + " ms was drawn",
-                true);
+    for (const std::string& line : requests->Missing()) {
+        Message(line, true);
         ok = false;
     }
     if (options.bench) {
         const double seconds = (emscripten_get_now() - show_start) / 1000.0;
-        std::vector<double> draw;
-        draw.reserve(timings.size());
-        for (const capture::FrameTiming& t : timings)
-            draw.push_back(t.draw_ms);
         char line[160];
         std::snprintf(line, sizeof line, "bench frames %u seconds %.2f fps %.1f draw_median_ms %.3f", frames,
-                      seconds, seconds > 0.0 ? frames / seconds : 0.0, capture::Median(draw));
+                      seconds, seconds > 0.0 ? frames / seconds : 0.0, headless::Median(draw_times));
         Message(line, false);
     }
-    Message("frames " + std::to_string(frames) + " show_ms " + std::to_string(vclock), false);
+    Message("frames " + std::to_string(frames) + " show_ms " + std::to_string(headless::VirtualMs()), false);
     Finish(ok);
 }
 
 // One frame of the show on the virtual clock, as zarvelin-capture runs it. False: stop.
-bool VirtualFrame() {
-    // The time base is a signed 32-bit count: stop before the clock would leave it.
-    if (vclock > static_cast<uint32_t>(INT32_MAX) - options.step) {
-        Message("the show did not end before its clock ran out", true);
+bool VirtualFrame(bool& over) {
+    headless::ShownFrame frame{};
+    std::string error;
+    switch (headless::NextFrame(options.until, frame, error)) {
+    case headless::FrameResult::ShowOver:
+        over = true;
+        return true;
+    case headless::FrameResult::Failed:
+        Message(error, true);
         return false;
+    case headless::FrameResult::Drawn:
+        break;
     }
-    const int32_t frame_part = part;
-    const double t0 = emscripten_get_now();
-    Run();
-    const double draw_ms = emscripten_get_now() - t0;
-    presented = nullptr;
-    PresentFrame();
-    if (presented == nullptr) {
-        Message("a frame of the show was not presented", true);
-        return false;
-    }
-    if (options.bench) {
-        capture::FrameTiming timing{};
-        timing.part = frame_part;
-        timing.draw_ms = draw_ms;
-        timings.push_back(timing);
-    }
-    for (size_t i = 0; i < options.at.size(); i++) {
-        if (written[i] || options.at[i].part != frame_part || options.at[i].prticks != prticks) continue;
-        char name[32];
-        std::snprintf(name, sizeof name, "p%d_t%d", static_cast<int>(frame_part), static_cast<int>(prticks));
-        page_frame(name, static_cast<const uint16_t*>(presented->buffer));
-        written[i] = true;
-        written_count++;
+    if (options.bench) draw_times.push_back(frame.draw_ms);
+    if (requests->Take(frame.part, frame.prticks) >= 0) {
+        const std::string name = headless::FrameName(frame.part, frame.prticks);
+        page_frame(name.c_str(), static_cast<const uint16_t*>(frame.surface->buffer));
     }
     frames++;
     return true;
@@ -143,12 +110,13 @@ bool VirtualFrame() {
 void VirtualFrames() {
     const double start = emscripten_get_now();
     do {
-        if (!VirtualFrame()) {
+        bool over = false;
+        if (!VirtualFrame(over)) {
             Finish(false);
             return;
         }
-        const bool all_taken = !options.at.empty() && written_count == options.at.size();
-        if (quit != 0 || (all_taken && !options.bench)) {
+        const bool all_taken = !options.at.empty() && requests->AllTaken();
+        if (over || quit != 0 || (all_taken && !options.bench)) {
             GpWebShow();
             FinishVirtual();
             return;
@@ -168,19 +136,19 @@ std::string PageWords(std::string text) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const capture::ParseResult parsed = capture::ParseOptions(args);
-    if (parsed.action != capture::Action::Run) {
+    const headless::ParseResult parsed = headless::ParseOptions(args);
+    if (parsed.action != headless::Action::Run) {
         Message("Zarvelin PC: " + PageWords(parsed.error), true);
         page_ended(0, 0);
         return 1;
     }
     options = parsed.options;
     virtual_clock = !args.empty();
+    static headless::FrameRequests wanted(options.at);
+    requests = &wanted;
     if (virtual_clock) {
-        written.assign(options.at.size(), false);
-        if (options.bench) timings.reserve(16384);
-        GpSetTickSource(VirtualTicks);
-        GpSetPresentHook(OnPresent);
+        if (options.bench) draw_times.reserve(16384);
+        headless::UseVirtualClock(options.step, KeepLoading);
     }
 
     if (!virtual_clock) PrepareMusic();
@@ -194,10 +162,9 @@ int main(int argc, char** argv) {
 
     // On the virtual clock the show plays silently.
     if (virtual_clock)
-        partime = Ticks();
+        headless::StartShow();
     else
         StartWithMusic();
-    showing = true;
     show_start = emscripten_get_now();
     emscripten_set_main_loop(virtual_clock ? VirtualFrames : ShowFrame, 0, 0);
     return 0;

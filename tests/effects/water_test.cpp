@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "random/random.h"
 #include "effects/blobs.h"
 #include "effects/water.h"
 #include "script/script.h"
@@ -54,11 +55,11 @@ TEST_F(WaterTest, RaindropAndSaturatedCentre) {
     // wtime above prticks: the unsigned difference is huge, so a drop falls now.
     wtime = 500;
     prticks = 100;
-    std::srand(1234);
-    const int r1 = std::rand() & 255;
-    const int r2 = std::rand() % 240;
+    ShowSrand(1234);
+    const int r1 = ShowRand() & 255;
+    const int r2 = ShowRand() % 240;
     const int c = (r1 + 33) * 240 + r2;
-    std::srand(1234);
+    ShowSrand(1234);
     WaterStep(frame.data(), picture.data());
     EXPECT_EQ(wtime, 100);
     // The drop went into the heights current at entry (buffer1); the new ones into buffer2.
@@ -81,7 +82,7 @@ TEST_F(WaterTest, RaindropAndSaturatedCentre) {
 TEST_F(WaterTest, LongRainStaysInsideAndRepeats) {
     auto run = [&](std::vector<uint16_t>& out) {
         SetUp();
-        std::srand(99);
+        ShowSrand(99);
         for (int f = 0; f < 400; f++) {
             prticks = f * 40;
             WaterStep(out.data(), picture.data());

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "random/random.h"
 #include "precalcs/precalcs.h"
 #include "precalcs/tables.h"
 #include "support/tables.h"
@@ -117,7 +118,7 @@ TEST_F(TablesTest, ClampBlobAndDistortTables) {
 }
 
 TEST(Stars, FieldIsTheSameOnEveryRunAndInRange) {
-    std::srand(1);
+    ShowSrand(1);
     Stars3dInit();
     const float x0 = star3dx[0], v511 = star3dv[511];
     for (int i = 0; i < 512; i++) {
@@ -126,7 +127,7 @@ TEST(Stars, FieldIsTheSameOnEveryRunAndInRange) {
         ASSERT_GE(star3dv[i], 64.0f);
         ASSERT_LT(star3dv[i], 64.0f + 65536.0f / 256.0f);
     }
-    std::srand(1);
+    ShowSrand(1);
     Stars3dInit();
     EXPECT_EQ(star3dx[0], x0);
     EXPECT_EQ(star3dv[511], v511);

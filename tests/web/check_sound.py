@@ -6,16 +6,14 @@ DevTools pipe, without relaxing the browser's autoplay rules) and checks that th
 not silent for 4 s; then that a missing, foreign or cut-off module stops the page with the
 native message, and that a page on the virtual clock starts no audio at all.
 """
-import functools
-import http.server
-import json
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
-import threading
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "web"))
+import chromium  # noqa: E402
 
 # Every 93 ms window (4096 samples) of the 4 s after the start must have at least this RMS
 # (full scale 1.0, about -34 dBFS); the module's opening measures 0.07 to 0.10, silence 0.
@@ -23,14 +21,14 @@ RMS_FLOOR = 0.02
 ERRORS = {"missing": "File not found", "foreign": "Unknown file format", "cut": "Error loading file"}
 
 
-def serve(web_dir):
+def serve_cases(web_dir):
     """The web folder at /, and again under /missing/, /foreign/ and /cut/ with the module
     replaced by nothing, by text, or by its first 200000 bytes."""
     with open(os.path.join(web_dir, "velkantoria.mod"), "rb") as f:
         module = f.read()
     swaps = {"missing": None, "foreign": b"Zarvelin PC\n" * 200, "cut": module[:200000]}
 
-    class Handler(http.server.SimpleHTTPRequestHandler):
+    class Swapping(chromium.Handler):
         def do_GET(self):
             case, _, rest = self.path.lstrip("/").partition("/")
             if case in swaps and rest.startswith("velkantoria.mod"):
@@ -44,76 +42,7 @@ def serve(web_dir):
                 self.path = "/" + rest
             return super().do_GET()
 
-        def log_message(self, *args):
-            pass
-
-    Handler.extensions_map[".wasm"] = "application/wasm"
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Handler, directory=web_dir))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
-
-
-class Browser:
-    """Headless Chromium driven over --remote-debugging-pipe (fds 3 and 4)."""
-
-    def __init__(self, chromium, profile):
-        cmd_r, self.cmd_w = os.pipe()
-        self.resp_r, resp_w = os.pipe()
-        args = [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                "--user-data-dir=" + profile, "--remote-debugging-pipe", "about:blank"]
-        shell = 'exec "$@" 3<&%d 4>&%d' % (cmd_r, resp_w)
-        self.proc = subprocess.Popen(["sh", "-c", shell, "sh"] + args, pass_fds=(cmd_r, resp_w),
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(cmd_r)
-        os.close(resp_w)
-        self.buf, self.next = b"", 0
-        page = [t for t in self.call("Target.getTargets")["targetInfos"] if t["type"] == "page"][0]
-        self.session = self.call("Target.attachToTarget", targetId=page["targetId"], flatten=True)["sessionId"]
-
-    def call(self, method, session=None, **params):
-        self.next += 1
-        message = {"id": self.next, "method": method, "params": params}
-        if session:
-            message["sessionId"] = session
-        os.write(self.cmd_w, json.dumps(message).encode() + b"\0")
-        while True:
-            while b"\0" not in self.buf:
-                chunk = os.read(self.resp_r, 65536)
-                if not chunk:
-                    raise RuntimeError("the browser closed its pipe")
-                self.buf += chunk
-            text, self.buf = self.buf.split(b"\0", 1)
-            answer = json.loads(text)
-            if answer.get("id") == self.next:
-                if "error" in answer:
-                    raise RuntimeError(answer["error"])
-                return answer["result"]
-
-    def eval(self, expression):
-        result = self.call("Runtime.evaluate", self.session, expression=expression, returnByValue=True)
-        return None if "exceptionDetails" in result else result["result"].get("value")
-
-    def wait(self, expression, seconds=60):
-        end = time.time() + seconds
-        while time.time() < end:
-            value = self.eval(expression)
-            if value:
-                return value
-            time.sleep(0.1)
-        raise RuntimeError("timed out waiting for " + expression)
-
-    def open(self, url):
-        self.call("Page.navigate", self.session, url=url)
-        self.wait("document.readyState === 'complete' && typeof ZarvelinMusic === 'object'")
-
-    def click(self):
-        for kind in ("mousePressed", "mouseReleased"):
-            self.call("Input.dispatchMouseEvent", self.session, type=kind, x=50, y=50, button="left", clickCount=1)
-
-    def close(self):
-        self.proc.terminate()
-        self.proc.wait()
+    return chromium.serve(web_dir, Swapping)
 
 
 def check_music(browser, base, failures):
@@ -152,10 +81,10 @@ def check_errors(browser, base, failures):
 
 def main():
     web_dir = sys.argv[1]
-    chromium = sys.argv[2] if len(sys.argv) > 2 else "chromium"
+    program = sys.argv[2] if len(sys.argv) > 2 else "chromium"
     profile = tempfile.mkdtemp(prefix="zarvelin-sound-")
-    server = serve(web_dir)
-    browser = Browser(chromium, profile)
+    server = serve_cases(web_dir)
+    browser = chromium.Browser(program, profile)
     failures = []
     try:
         base = "http://127.0.0.1:%d" % server.server_address[1]

@@ -7,7 +7,6 @@ and frames of every part), compares the raw frame buffers, and checks that bad a
 are refused with a message and no frame of the show.
 """
 import base64
-import http.server
 import json
 import os
 import queue
@@ -15,8 +14,10 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import threading
 import urllib.parse
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "web"))
+import chromium  # noqa: E402
 
 STEP = 20
 # Star field, cylinder, tunnel and sphere, both Julia parts, face,
@@ -30,11 +31,10 @@ BAD = {
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
-def serve(web_dir, results):
-    class Handler(http.server.SimpleHTTPRequestHandler):
-        def __init__(self, *args, **kwargs):
-            super().__init__(*args, directory=web_dir, **kwargs)
+def run_page(web_dir, program, cases, profile):
+    results = queue.Queue()
 
+    class Harness(chromium.Handler):
         def translate_path(self, path):
             if urllib.parse.urlparse(path).path == "/harness.html":
                 return os.path.join(HERE, "harness.html")
@@ -46,25 +46,10 @@ def serve(web_dir, results):
             self.end_headers()
             results.put(json.loads(body))
 
-        def log_message(self, *args):
-            pass
-
-    Handler.extensions_map[".wasm"] = "application/wasm"
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
-
-
-def run_page(web_dir, chromium, cases, profile):
-    results = queue.Queue()
-    server = serve(web_dir, results)
+    server = chromium.serve(web_dir, Harness)
     query = urllib.parse.urlencode([("case", c) for c in cases])
     url = "http://127.0.0.1:%d/harness.html?%s" % (server.server_address[1], query)
-    browser = subprocess.Popen(
-        [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-         "--disable-background-networking", "--disable-component-update", "--disable-sync",
-         "--user-data-dir=" + profile, url],
-        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    browser = chromium.start(program, profile, url)
     try:
         return results.get(timeout=1200)
     finally:
@@ -75,7 +60,7 @@ def run_page(web_dir, chromium, cases, profile):
 
 def main():
     capture, loading_frame, web_dir = sys.argv[1:4]
-    chromium = sys.argv[4] if len(sys.argv) > 4 else "chromium"
+    program = sys.argv[4] if len(sys.argv) > 4 else "chromium"
     failures = []
     work = tempfile.mkdtemp(prefix="zarvelin-web-")
     try:
@@ -83,7 +68,7 @@ def main():
                        check=True, stdout=subprocess.DEVNULL)
         subprocess.run([loading_frame, os.path.join(work, "load.raw")], check=True)
         cases = ["at=%s&step=%d" % (FRAMES, STEP)] + list(BAD)
-        results = run_page(web_dir, chromium, cases, os.path.join(work, "profile"))
+        results = run_page(web_dir, program, cases, os.path.join(work, "profile"))
 
         shown = results[0]
         if shown["status"] != "done":

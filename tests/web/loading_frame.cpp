@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "frame_files.h"
 #include "zarvelin/zarvelin.h"
 
 namespace {
@@ -24,13 +25,5 @@ int main(int argc, char** argv) {
     GpSetPresentHook(Keep);
     if (SetupDisplay(2) != 0) return 1;
     LoadingScreen();
-    unsigned char bytes[sizeof last];
-    for (int i = 0; i < kFramePixels; i++) {
-        bytes[2 * i] = static_cast<unsigned char>(last[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<unsigned char>(last[i] >> 8);
-    }
-    std::FILE* f = std::fopen(argv[1], "wb");
-    const bool ok = f != nullptr && std::fwrite(bytes, 1, sizeof bytes, f) == sizeof bytes;
-    if (f != nullptr && std::fclose(f) != 0) return 1;
-    return ok ? 0 : 1;
+    return capture::WriteRaw(argv[1], last) ? 0 : 1;
 }

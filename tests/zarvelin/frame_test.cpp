@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include "gp32_sdl/gp32_sdl.h"
 #include "zarvelin/zarvelin.h"
 
 namespace {
@@ -63,11 +64,11 @@ TEST(Display, CommandLinePicksTheMode) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     ASSERT_EQ(SetupDisplay(2), 0);
     EXPECT_EQ(scale, 0);
-    EXPECT_EQ(fullscreen, kFullscreenFlag);
+    EXPECT_EQ(fullscreen, 1);
     EXPECT_EQ(vsync, 0);
     ASSERT_EQ(SetupDisplay(1), 0);
     EXPECT_EQ(scale, 1);
-    EXPECT_EQ(fullscreen, 0u);
+    EXPECT_EQ(fullscreen, 0);
     EXPECT_EQ(vsync, 1);
     EXPECT_EQ(framebuffer[0], GP32Surface[0].buffer);
     EXPECT_EQ(framebuffer[1], GP32Surface[1].buffer);

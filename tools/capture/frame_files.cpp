@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "gp32_functions/gp32_functions.h"
+#include "headless/run.h"
 
 namespace capture {
 namespace {
@@ -24,7 +25,7 @@ bool Finish(File file, bool ok) {
 } // namespace
 
 std::string FrameStem(const std::string& dir, int32_t part, int32_t prticks) {
-    return dir + "/p" + std::to_string(part) + "_t" + std::to_string(prticks);
+    return dir + "/" + headless::FrameName(part, prticks);
 }
 
 std::string NumberedFrameName(const std::string& dir, uint32_t index) {

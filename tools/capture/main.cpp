@@ -4,19 +4,19 @@
 #include <vector>
 
 #include "capture.h"
-#include "options.h"
+#include "headless/options.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const capture::ParseResult parsed = capture::ParseOptions(args);
+    const headless::ParseResult parsed = headless::ParseOptions(args);
     switch (parsed.action) {
-    case capture::Action::Help:
-        std::fputs(capture::Usage(), stdout);
+    case headless::Action::Help:
+        std::fputs(headless::Usage(), stdout);
         return 0;
-    case capture::Action::Error:
+    case headless::Action::Error:
         std::fprintf(stderr, "zarvelin-capture: %s\n(see zarvelin-capture --help)\n", parsed.error.c_str());
         return 2;
-    case capture::Action::Run:
+    case headless::Action::Run:
         break;
     }
     return capture::RunCapture(parsed.options);

@@ -15,8 +15,7 @@ import os
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "web"))
-from check_sound import Browser, serve  # noqa: E402
+from chromium import Browser, serve  # noqa: E402
 
 RATE = 44100
 QUANTUM = 128

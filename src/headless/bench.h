@@ -1,10 +1,13 @@
 // Per-part timing table of --bench.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-namespace capture {
+#include "gp32_functions/gp32_functions.h"
+
+namespace headless {
 
 struct FrameTiming {
     int32_t part;
@@ -36,4 +39,27 @@ uint64_t HashFrame(uint64_t h, const uint16_t* frame);
 // frames per second and the hash of every presented frame in order.
 std::string FormatShow(uint32_t frames, double seconds, uint64_t hash);
 
-} // namespace capture
+// The bench of a run: each presented frame's timings, with every conversion timed next to
+// the memory floor of its surface in the same frame, and the hash of every frame.
+class BenchRecorder {
+  public:
+    BenchRecorder();
+    // index: frames before this one; draw_ms: its work up to presentation; frame_ms: with
+    // presentation (the show's own time).
+    void Record(const LcdSurface& s, uint32_t index, int32_t part, double draw_ms, double frame_ms);
+    // The per-part table, then the show line.
+    std::string Report() const;
+    uint64_t show_hash() const { return show_hash_; }
+
+  private:
+    std::vector<FrameTiming> timings_;
+    std::unique_ptr<uint32_t[]> picture_; // 320 x 240 conversion
+    std::unique_ptr<uint32_t[]> doubled_; // 640 x 480 conversion
+    std::unique_ptr<uint16_t[]> copy_;    // memcpy floor
+    std::unique_ptr<uint32_t[]> scaled_;  // n x n conversions
+    uint64_t show_hash_ = kShowHashSeed;
+    double show_seconds_ = 0;
+    uint32_t frames_ = 0;
+};
+
+} // namespace headless

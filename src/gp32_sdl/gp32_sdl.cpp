@@ -1,4 +1,4 @@
-#include "gp32_functions/gp32_functions.h"
+#include "gp32_sdl/gp32_sdl.h"
 
 #include <SDL.h>
 
@@ -6,20 +6,8 @@
 #include <cstdlib>
 
 SDL_Surface* screen = nullptr;
-void* GpScreen[3] = {nullptr, nullptr, nullptr};
-int32_t vfirst = 0;
-int32_t cur_bpp = 0;
-int32_t scale = 0;
-uint32_t fullscreen = 0;
-int32_t window_scale = 0;
-uint32_t gp_palette[256];
-
-int32_t keys[512];
-int32_t quit = 0;
 
 namespace {
-TickSource tick_source = nullptr;
-PresentHook present_hook = nullptr;
 
 // SDL 1.2 falls back to drawing ASCII art in the terminal when no display is found.
 // Unless the user names a driver, only drivers that show a real picture are accepted.
@@ -42,7 +30,7 @@ int GpGraphicModeSet(int depth) {
     if (StartVideo()) {
         const int w = window_scale != 0 ? 320 * window_scale : 320 << scale;
         const int h = window_scale != 0 ? 240 * window_scale : 240 << scale;
-        s = SDL_SetVideoMode(w, h, 32, fullscreen | SDL_DOUBLEBUF);
+        s = SDL_SetVideoMode(w, h, 32, (fullscreen != 0 ? SDL_FULLSCREEN : 0) | SDL_DOUBLEBUF);
     }
     if (s == nullptr) {
         std::fprintf(stderr, "Unable to set video mode: %s\n", SDL_GetError());
@@ -62,8 +50,7 @@ void GP32toPC(const void* source, int depth, SDL_Surface* surface) {
     }
 }
 
-void GpSurfaceFlip(const LcdSurface* s, int wait) {
-    if (present_hook != nullptr) present_hook(s);
+void PlatformPresent(const LcdSurface* s, int wait) {
     if (screen == nullptr) return;
     const bool locked = SDL_MUSTLOCK(screen);
     if (locked && SDL_LockSurface(screen) < 0) return;
@@ -103,19 +90,6 @@ void KeyCommands() {
     }
 }
 
-int GpKeyGet() {
-    KeyCommands();
-    return ButtonMask();
-}
-
-uint32_t GpTickCountGet() {
-    return tick_source != nullptr ? tick_source() : SDL_GetTicks();
-}
-
-void GpSetTickSource(TickSource source) {
-    tick_source = source;
-}
-
-void GpSetPresentHook(PresentHook hook) {
-    present_hook = hook;
+uint32_t PlatformTicks() {
+    return SDL_GetTicks();
 }

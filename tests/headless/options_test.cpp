@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "options.h"
+#include "headless/options.h"
 
-using capture::Action;
-using capture::FrameRequest;
-using capture::ParseOptions;
+using headless::Action;
+using headless::FrameRequest;
+using headless::ParseOptions;
 
 TEST(CaptureOptions, DefaultsAndValues) {
     const auto none = ParseOptions({});

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace capture {
+namespace headless {
 
 // One frame asked for with --at: the part and its prticks.
 struct FrameRequest {
@@ -41,4 +41,4 @@ bool ParseFrameList(const std::string& text, std::vector<FrameRequest>& out);
 // Text printed by --help.
 const char* Usage();
 
-} // namespace capture
+} // namespace headless

@@ -1,9 +1,9 @@
-#include "options.h"
+#include "headless/options.h"
 
 #include <algorithm>
 #include <charconv>
 
-namespace capture {
+namespace headless {
 namespace {
 
 // Decimal digits only, no sign, no spaces, within [lo, hi].
@@ -140,4 +140,4 @@ const char* Usage() {
            "2 bad options or an unusable output path.\n";
 }
 
-} // namespace capture
+} // namespace headless
