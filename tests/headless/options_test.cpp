@@ -73,3 +73,36 @@ TEST(CaptureOptions, BadOptionsAreRefused) {
     EXPECT_NE(ParseOptions({"--frobnicate"}).error.find("--frobnicate"), std::string::npos);
     EXPECT_NE(ParseOptions({"--at", "5:x"}).error.find("5:x"), std::string::npos);
 }
+
+TEST(CaptureOptions, FrameLimitAndLongValues) {
+    // Distinct frames count against the limit; repeats do not.
+    std::string three_hundred, one_more;
+    for (int i = 0; i < 300; i++)
+        three_hundred += (i ? "," : "") + std::to_string(i % 9) + ":" + std::to_string(20 * (i / 9));
+    one_more = three_hundred + ",8:99980";
+    EXPECT_EQ(ParseOptions({"--at", three_hundred}, headless::kPageFrameLimit).options.at.size(), 300u);
+    EXPECT_EQ(ParseOptions({"--at", three_hundred + "," + three_hundred}, 300).action, Action::Run);
+    const auto over = ParseOptions({"--at", one_more}, headless::kPageFrameLimit);
+    ASSERT_EQ(over.action, Action::Error);
+    EXPECT_EQ(over.error, "--at asks for more than 300 frames; ask for at most 300 at a time");
+    // Across several --at, and without a limit (the capture tool) any number.
+    EXPECT_EQ(ParseOptions({"--at", three_hundred, "--at", "8:99980"}, 300).action, Action::Error);
+    EXPECT_EQ(ParseOptions({"--at", one_more}).options.at.size(), 301u);
+
+    // 200000 distinct frames parse at once, in order of first mention.
+    std::string many;
+    for (int i = 0; i < 200000; i++)
+        many += (i ? "," : "") + std::to_string(i % 9) + ":" + std::to_string(20 * (i / 9));
+    const auto all = ParseOptions({"--at", many + ",0:0"});
+    ASSERT_EQ(all.action, Action::Run);
+    ASSERT_EQ(all.options.at.size(), 200000u);
+    EXPECT_EQ(all.options.at.back(), (FrameRequest{199999 % 9, 20 * (199999 / 9)}));
+
+    // A long value is cut short in the message.
+    const auto bad = ParseOptions({"--at", many + ",x"});
+    ASSERT_EQ(bad.action, Action::Error);
+    EXPECT_LT(bad.error.size(), 200u);
+    EXPECT_NE(bad.error.find("'0:0,1:0,2:0,"), std::string::npos) << bad.error;
+    EXPECT_NE(bad.error.find("...' (" + std::to_string(many.size() + 2) + " characters)"), std::string::npos)
+        << bad.error;
+}
