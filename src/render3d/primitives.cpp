@@ -32,7 +32,7 @@ void drawpoint(int32_t x, int32_t y, uint16_t value, uint16_t* buffer) {
 namespace {
 // One axis of the placement: the first frame position, how many positions are drawn and
 // the start sample, or false when the box misses the frame on this axis. Worked in double
-// so that boxes of any size place exactly; what is drawn is at most the frame's width.
+// so that no size overflows; what is drawn is at most the frame's width.
 bool PlaceAxis(int32_t centre, double s, int32_t limit, int32_t* pos, int32_t* count, int32_t* start) {
     const double p = std::trunc(centre - 8.0 * s);
     if (p > limit - 1 || p <= -16.0 * s) return false;
