@@ -4,22 +4,30 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "system/environment.h"
+#include "system/failure_notice.h"
 
 SDL_Surface* screen = nullptr;
 
 namespace {
 
 // SDL 1.2 falls back to drawing ASCII art in the terminal when no display is found.
-// Unless the user names a driver, only drivers that show a real picture are accepted.
+// Unless the user names a driver, only drivers that show a real picture are accepted
+// (Windows' own two last: the others are not built there).
 bool StartVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     if (std::getenv("SDL_VIDEODRIVER") != nullptr) return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-    static const char* const kWindowDrivers[] = {"x11", "dga", "fbcon", "directfb", "svgalib", "ggi"};
+    static const char* const kWindowDrivers[] = {"x11",     "dga", "fbcon",  "directfb",
+                                                 "svgalib", "ggi", "windib", "directx"};
     for (const char* driver : kWindowDrivers) {
-        setenv("SDL_VIDEODRIVER", driver, 1);
+        SetEnv("SDL_VIDEODRIVER", driver, true);
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
     }
-    unsetenv("SDL_VIDEODRIVER");
+    UnsetEnv("SDL_VIDEODRIVER");
     SDL_SetError("no display available (set SDL_VIDEODRIVER to choose a video driver)");
     return false;
 }
@@ -33,7 +41,9 @@ int GpGraphicModeSet(int depth) {
         s = SDL_SetVideoMode(w, h, 32, (fullscreen != 0 ? SDL_FULLSCREEN : 0) | SDL_DOUBLEBUF);
     }
     if (s == nullptr) {
-        std::fprintf(stderr, "Unable to set video mode: %s\n", SDL_GetError());
+        const std::string message = std::string("Unable to set video mode: ") + SDL_GetError();
+        std::fprintf(stderr, "%s\n", message.c_str());
+        NoticeFailure(message);
         return 1;
     }
     screen = s;
@@ -42,12 +52,24 @@ int GpGraphicModeSet(int depth) {
 }
 
 void GP32toPC(const void* source, int depth, SDL_Surface* surface) {
-    uint32_t* dest = static_cast<uint32_t*>(surface->pixels);
+    // Full screen in a larger mode than asked for, SDL puts the picture in the middle of the
+    // screen: its rows are then spaced wider than the picture. The frame is converted into a
+    // buffer (sized once per picture size) and copied in row by row.
+    const size_t row = static_cast<size_t>(surface->w) * 4;
+    const bool spaced = static_cast<size_t>(surface->pitch) != row;
+    static std::vector<uint32_t> rows;
+    if (spaced && rows.size() < static_cast<size_t>(surface->w) * surface->h)
+        rows.resize(static_cast<size_t>(surface->w) * surface->h);
+    uint32_t* dest = spaced ? rows.data() : static_cast<uint32_t*>(surface->pixels);
     if (window_scale != 0) {
         ConvertFrameScaled(source, depth, dest, window_scale);
     } else {
         ConvertFrame(source, depth, dest, scale);
     }
+    if (!spaced) return;
+    for (int y = 0; y < surface->h; y++)
+        std::memcpy(static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch,
+                    rows.data() + static_cast<size_t>(y) * surface->w, row);
 }
 
 void PlatformPresent(const LcdSurface* s, int wait) {

@@ -14,6 +14,8 @@
 #include <new>
 #include <vector>
 
+#include "system/environment.h"
+
 struct ModSong {
     openmpt_module* module;
 };
@@ -48,7 +50,7 @@ void PaceDiskOutput(int mixrate) {
         return;
     char delay[16];
     std::snprintf(delay, sizeof delay, "%d", kOutputFrames * 1000 / mixrate);
-    setenv("SDL_DISKAUDIODELAY", delay, 0);
+    SetEnv("SDL_DISKAUDIODELAY", delay, false);
 }
 
 bool ReadWhole(const char* name, size_t size, std::vector<unsigned char>& data) {

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "system/executable_dir.h"
+
 // The build names the installed data folder; a build that does not has none to look in.
 #ifndef ZARVELIN_DATADIR
 #define ZARVELIN_DATADIR ""
@@ -34,13 +36,12 @@ void AddOnce(std::vector<std::string>& dirs, const std::string& dir) {
 std::vector<std::string> ModuleDirs() {
     if (!chosen_dirs.empty()) return chosen_dirs;
     std::vector<std::string> dirs{""};
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) AddOnce(dirs, self.parent_path().string());
+    const std::string self = ExecutableDir();
+    if (!self.empty()) AddOnce(dirs, self);
     const std::string data = ZARVELIN_DATADIR;
     if (!data.empty()) {
         AddOnce(dirs, data);
-        if (!ec) AddOnce(dirs, (self.parent_path() / ZARVELIN_BIN_TO_DATA).lexically_normal().string());
+        if (!self.empty()) AddOnce(dirs, (fs::path(self) / ZARVELIN_BIN_TO_DATA).lexically_normal().string());
     }
     return dirs;
 }
@@ -61,9 +62,11 @@ std::string ModuleSearchText(const std::vector<std::string>& dirs, const std::st
     if (!found.empty()) return std::string(kModuleName) + " read from: " + found;
     std::string text = std::string(kModuleName) + " looked for in:";
     const char* separator = " ";
+    // Folders end in the system's own separator: a slash, a backslash on Windows.
+    const std::string slash(1, static_cast<char>(fs::path::preferred_separator));
     for (const std::string& dir : dirs) {
         text += separator;
-        text += dir.empty() ? "./ (the working directory)" : dir + "/";
+        text += dir.empty() ? "." + slash + " (the working directory)" : dir + slash;
         separator = ", ";
     }
     return text;

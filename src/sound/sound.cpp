@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sound/module_search.h"
+#include "system/failure_notice.h"
 
 FMUSIC_MODULE* mod = nullptr;
 
@@ -34,7 +35,9 @@ const char* const kErrorText[] = {
 };
 
 [[noreturn]] void FailWithLastError() {
-    std::puts(SoundErrorText(FSOUND_GetError()));
+    const char* text = SoundErrorText(FSOUND_GetError());
+    std::puts(text);
+    NoticeFailure(text);
     std::exit(1);
 }
 
@@ -67,7 +70,9 @@ void PlaySong() {
     const int code = FSOUND_GetError();
     std::puts(SoundErrorText(code));
     std::fflush(stdout);
-    std::fprintf(stderr, "%s\n", ModuleSearchText(dirs, found).c_str());
+    const std::string search = ModuleSearchText(dirs, found);
+    std::fprintf(stderr, "%s\n", search.c_str());
+    NoticeFailure(std::string(SoundErrorText(code)) + "\n" + search);
     std::exit(1);
 }
 

@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "gp32_sdl/gp32_sdl.h"
 
 namespace {
@@ -119,4 +122,34 @@ TEST_F(InputTest, SecondModeSetHandsOutNewBuffersAndFlipCallsTheHook) {
     GpSurfaceFlip(&b, 2);
     GpSetPresentHook(nullptr);
     EXPECT_EQ(presented, 2);
+}
+
+// Full screen in a larger mode leaves the picture in the middle of wider rows: every row of
+// the frame lands at its pitch, as the plain conversion draws it, and the rest is untouched.
+TEST(Presentation, RowsSpacedWiderThanThePictureGetTheSameFrame) {
+    std::vector<uint16_t> frame(kFramePixels);
+    for (int i = 0; i < kFramePixels; i++)
+        frame[i] = static_cast<uint16_t>(i * 2654435761u >> 7);
+    const int saved_scale = scale, saved_window_scale = window_scale;
+    window_scale = 0;
+    for (const int s : {0, 1}) {
+        scale = s;
+        const int w = 320 << s, h = 240 << s, pitch_pixels = w + 37;
+        std::vector<uint32_t> plain(static_cast<size_t>(w) * h);
+        ConvertFrame(frame.data(), 16, plain.data(), s);
+        std::vector<uint32_t> wide(static_cast<size_t>(pitch_pixels) * h, 0xDEADBEEF);
+        SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(wide.data(), w, h, 32, pitch_pixels * 4, 0x00FF0000,
+                                                        0x0000FF00, 0x000000FF, 0);
+        ASSERT_NE(surface, nullptr);
+        GP32toPC(frame.data(), 16, surface);
+        SDL_FreeSurface(surface);
+        for (int y = 0; y < h; y++) {
+            const uint32_t* got = wide.data() + static_cast<size_t>(y) * pitch_pixels;
+            ASSERT_TRUE(std::equal(got, got + w, plain.data() + static_cast<size_t>(y) * w)) << s << " " << y;
+            for (int x = w; x < pitch_pixels; x++)
+                ASSERT_EQ(got[x], 0xDEADBEEFu) << s << " " << y << " " << x;
+        }
+    }
+    scale = saved_scale;
+    window_scale = saved_window_scale;
 }

@@ -7,9 +7,7 @@ not silent for 4 s; then that a missing, foreign or cut-off module stops the pag
 native message, and that a page on the virtual clock starts no audio at all.
 """
 import os
-import shutil
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "web"))
@@ -80,22 +78,7 @@ def check_errors(browser, base, failures):
 
 
 def main():
-    web_dir = sys.argv[1]
-    program = sys.argv[2] if len(sys.argv) > 2 else "chromium"
-    profile = tempfile.mkdtemp(prefix="zarvelin-sound-")
-    server = serve_cases(web_dir)
-    browser = chromium.Browser(program, profile)
-    failures = []
-    try:
-        base = "http://127.0.0.1:%d" % server.server_address[1]
-        check_music(browser, base, failures)
-        check_errors(browser, base, failures)
-    finally:
-        browser.close()
-        server.shutdown()
-        shutil.rmtree(profile, ignore_errors=True)
-    for failure in failures:
-        print("FAIL", failure)
+    failures = chromium.run_checks([check_music, check_errors], serve_cases)
     print("music and %d module failures checked, %d failures" % (len(ERRORS), len(failures)))
     return 1 if failures else 0
 

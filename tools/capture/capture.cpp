@@ -17,6 +17,7 @@
 #include "headless/bench.h"
 #include "headless/run.h"
 #include "script/script.h"
+#include "system/environment.h"
 #include "video_output.h"
 #include "zarvelin/zarvelin.h"
 
@@ -149,7 +150,7 @@ int RunCapture(const headless::Options& o) {
     if (o.bench) out.bench = std::make_unique<headless::BenchRecorder>();
 
     // No window: SDL's dummy driver takes the mode sets, and the hook sees every frame.
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    SetEnv("SDL_VIDEODRIVER", "dummy", true);
     headless::UseVirtualClock(o.step, nullptr);
 
     // Start-up as the program does it, full screen 320 x 240 without the frame wait.

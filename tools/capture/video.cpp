@@ -1,34 +1,9 @@
 #include "video.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <bit>
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 namespace capture {
-
-std::string FindOnPath(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    if (path == nullptr) return {};
-    const std::string dirs = path;
-    size_t begin = 0;
-    while (begin <= dirs.size()) {
-        size_t end = dirs.find(':', begin);
-        if (end == std::string::npos) end = dirs.size();
-        const std::string dir = end > begin ? dirs.substr(begin, end - begin) : ".";
-        const std::string candidate = dir + "/" + name;
-        struct stat st {};
-        if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        begin = end + 1;
-    }
-    return {};
-}
 
 namespace {
 
@@ -57,64 +32,6 @@ void WavHeader(uint8_t* h, int channels, int rate, uint32_t data_bytes) {
     Put16(h + 34, 16);
     std::memcpy(h + 36, "data", 4);
     Put32(h + 40, data_bytes);
-}
-
-// Waits for a child; true when it exited with status 0.
-bool Reap(pid_t pid, std::string& error) {
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            error = std::string("lost track of ffmpeg: ") + std::strerror(errno);
-            return false;
-        }
-    }
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
-    error = WIFEXITED(status) ? "ffmpeg failed with status " + std::to_string(WEXITSTATUS(status))
-                              : std::string("ffmpeg was killed");
-    return false;
-}
-
-// Starts ffmpeg; with stdin_fd set, gives back the write end of a pipe into its standard input.
-pid_t Spawn(const std::string& ffmpeg, const std::vector<std::string>& args, int* stdin_fd,
-            std::string& error) {
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(ffmpeg.c_str()));
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-
-    int fds[2] = {-1, -1};
-    if (stdin_fd != nullptr && pipe(fds) != 0) {
-        error = std::string("cannot create a pipe: ") + std::strerror(errno);
-        return -1;
-    }
-    const pid_t pid = fork();
-    if (pid < 0) {
-        error = std::string("cannot start ffmpeg: ") + std::strerror(errno);
-        if (stdin_fd != nullptr) {
-            close(fds[0]);
-            close(fds[1]);
-        }
-        return -1;
-    }
-    if (pid == 0) {
-        if (stdin_fd != nullptr) {
-            dup2(fds[0], STDIN_FILENO);
-            close(fds[0]);
-            close(fds[1]);
-        } else {
-            // Keeps ffmpeg from reading keys meant for the terminal.
-            const int null_fd = open("/dev/null", O_RDONLY);
-            if (null_fd >= 0) dup2(null_fd, STDIN_FILENO);
-        }
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    if (stdin_fd != nullptr) {
-        close(fds[0]);
-        *stdin_fd = fds[1];
-    }
-    return pid;
 }
 
 const std::vector<std::string> kQuiet = {"-hide_banner", "-loglevel", "error", "-nostats", "-y"};
@@ -168,10 +85,7 @@ bool WavWriter::Close() {
     return ok_ && closed;
 }
 
-VideoEncoder::~VideoEncoder() {
-    std::string ignored;
-    if (pid_ > 0) Finish(ignored);
-}
+VideoEncoder::~VideoEncoder() = default;
 
 bool VideoEncoder::Start(const std::string& ffmpeg, const std::string& file, uint32_t step,
                          std::string& error) {
@@ -185,35 +99,20 @@ bool VideoEncoder::Start(const std::string& ffmpeg, const std::string& file, uin
                                            "-vf", "scale=640:480:flags=neighbor", "-pix_fmt", "yuv420p",
                                            "-c:v", "libx264", "-crf", "16", "-f", "matroska", file};
     args.insert(args.end(), rest.begin(), rest.end());
-    pid_ = Spawn(ffmpeg, args, &fd_, error);
-    return pid_ > 0;
+    return ffmpeg_.Start(ffmpeg, args, true, error);
 }
 
 bool VideoEncoder::WriteFrame(const uint32_t* pixels) {
-    const uint8_t* p = reinterpret_cast<const uint8_t*>(pixels);
-    size_t left = 76800 * 4;
-    while (left > 0) {
-        const ssize_t n = write(fd_, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    return true;
+    return ffmpeg_.Write(pixels, 76800 * 4);
 }
 
 bool VideoEncoder::Finish(std::string& error) {
-    if (fd_ >= 0) close(fd_);
-    fd_ = -1;
-    if (pid_ <= 0) return true;
-    const pid_t pid = pid_;
-    pid_ = -1;
-    return Reap(pid, error);
+    return ffmpeg_.Wait(error);
 }
 
 bool RunFfmpeg(const std::string& ffmpeg, const std::vector<std::string>& args, std::string& error) {
-    const pid_t pid = Spawn(ffmpeg, args, nullptr, error);
-    return pid > 0 && Reap(pid, error);
+    ChildProcess process;
+    return process.Start(ffmpeg, args, false, error) && process.Wait(error);
 }
 
 bool MuxVideo(const std::string& ffmpeg, const std::string& frames, const std::string& wav,

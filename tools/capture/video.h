@@ -1,16 +1,13 @@
 // Video output: frames piped to ffmpeg beside a soundtrack WAV.
 #pragma once
-#include <sys/types.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-namespace capture {
+#include "child_process.h"
 
-// Full path of an executable named name in a directory of PATH; empty when there is none.
-std::string FindOnPath(const std::string& name);
+namespace capture {
 
 // Interleaved signed 16-bit PCM written as a canonical WAV file, block by block; the
 // sizes in the header are filled in by Close.
@@ -50,8 +47,7 @@ class VideoEncoder {
     bool Finish(std::string& error);
 
   private:
-    pid_t pid_ = -1;
-    int fd_ = -1;
+    ChildProcess ffmpeg_;
 };
 
 // Runs ffmpeg to completion with the given arguments (after the program name); false with

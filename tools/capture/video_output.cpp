@@ -1,8 +1,5 @@
 #include "video_output.h"
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
 
@@ -19,7 +16,7 @@ int VideoOutput::Check(const std::string& file, const std::string& module, std::
     }
     ffmpeg_ = FindOnPath("ffmpeg");
     if (ffmpeg_.empty()) {
-        error = "--video needs ffmpeg, which is not installed (not found on PATH)";
+        error = "--video needs " + ProgramFileName("ffmpeg") + ", which is not installed (not found on PATH)";
         return 1;
     }
     module_ = FindModule(module);
@@ -40,8 +37,6 @@ bool VideoOutput::Start(uint32_t step, std::string& error) {
         error = "cannot write " + wav_file_;
         return false;
     }
-    // A broken pipe must surface as a failed write, not end the program.
-    signal(SIGPIPE, SIG_IGN);
     return encoder_.Start(ffmpeg_, frames_file_, step, error);
 }
 
@@ -68,8 +63,9 @@ bool VideoOutput::Finish(bool ok, std::string& error) {
         error = "cannot write " + wav_file_;
     }
     if (ok && !MuxVideo(ffmpeg_, frames_file_, wav_file_, file_, error)) ok = false;
-    unlink(frames_file_.c_str());
-    unlink(wav_file_.c_str());
+    std::error_code ignored;
+    std::filesystem::remove(frames_file_, ignored);
+    std::filesystem::remove(wav_file_, ignored);
     return ok;
 }
 

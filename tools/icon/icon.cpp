@@ -1,11 +1,14 @@
 // Writes the program's icon: the show's environment map (env1) on a sphere, as an RGBA
 // PNG of the given size with a transparent background.  Usage: icon <file.png> <size>
+// [maskable]: maskable is the home-screen form, opaque black with the sphere inside the
+// central circle (80% of the width) that every platform's mask keeps.
 #include <png.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "data/data.h"
@@ -73,33 +76,35 @@ bool WritePng(const char* name, int size, const std::vector<uint8_t>& rgba) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const int size = argc == 3 ? std::atoi(argv[2]) : 0;
+    const bool maskable = argc == 4 && std::strcmp(argv[3], "maskable") == 0;
+    const int size = argc == 3 || maskable ? std::atoi(argv[2]) : 0;
     if (size < 16 || size > 1024) {
-        std::fprintf(stderr, "usage: icon <file.png> <size from 16 to 1024>\n");
+        std::fprintf(stderr, "usage: icon <file.png> <size from 16 to 1024> [maskable]\n");
         return 2;
     }
+    // Picture units per unit of the sphere's radius: a one-pixel margin, or the safe circle.
+    const double zoom = maskable ? 1.25 : size / (size - 2.0);
     std::vector<uint8_t> rgba(static_cast<size_t>(size) * size * 4);
     for (int py = 0; py < size; py++) {
         for (int px = 0; px < size; px++) {
             Rgb sum{0, 0, 0};
             int hits = 0;
             for (int s = 0; s < kSamples * kSamples; s++) {
-                // The sphere fills the icon but for a one-pixel margin.
-                const double x =
-                    ((px + (s % kSamples + 0.5) / kSamples) * 2.0 / size - 1.0) * (size / (size - 2.0));
-                const double y =
-                    ((py + (s / kSamples + 0.5) / kSamples) * 2.0 / size - 1.0) * (size / (size - 2.0));
+                const double x = ((px + (s % kSamples + 0.5) / kSamples) * 2.0 / size - 1.0) * zoom;
+                const double y = ((py + (s / kSamples + 0.5) / kSamples) * 2.0 / size - 1.0) * zoom;
                 Rgb c;
                 if (!Sample(x, y, c)) continue;
                 sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
                 hits++;
             }
             uint8_t* out = rgba.data() + (static_cast<size_t>(py) * size + px) * 4;
-            if (hits == 0) continue; // transparent black
-            out[0] = static_cast<uint8_t>(std::lround(255.0 * sum.r / hits));
-            out[1] = static_cast<uint8_t>(std::lround(255.0 * sum.g / hits));
-            out[2] = static_cast<uint8_t>(std::lround(255.0 * sum.b / hits));
-            out[3] = static_cast<uint8_t>(hits * 255 / (kSamples * kSamples));
+            if (hits == 0 && !maskable) continue; // transparent black
+            // The sphere's colour with its coverage as alpha; maskable: over opaque black.
+            const int samples = maskable ? kSamples * kSamples : hits;
+            out[0] = static_cast<uint8_t>(std::lround(255.0 * sum.r / samples));
+            out[1] = static_cast<uint8_t>(std::lround(255.0 * sum.g / samples));
+            out[2] = static_cast<uint8_t>(std::lround(255.0 * sum.b / samples));
+            out[3] = static_cast<uint8_t>(maskable ? 255 : hits * 255 / (kSamples * kSamples));
         }
     }
     if (!WritePng(argv[1], size, rgba)) {

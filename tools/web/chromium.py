@@ -5,7 +5,10 @@ the DevTools pipe where a check needs to click or read the page.
 import http.server
 import json
 import os
+import shutil
 import subprocess
+import sys
+import tempfile
 import threading
 import time
 
@@ -104,3 +107,26 @@ class Browser:
     def close(self):
         self.proc.terminate()
         self.proc.wait()
+
+
+def run_checks(checks, serve_folder=serve):
+    """Serves the web folder argv[1] (through serve_folder) and runs each
+    check(browser, base, failures) in one fresh headless Chromium (argv[2], default chromium);
+    prints and returns the failures."""
+    web_dir = sys.argv[1]
+    program = sys.argv[2] if len(sys.argv) > 2 else "chromium"
+    profile = tempfile.mkdtemp(prefix="zarvelin-browser-")
+    server = serve_folder(web_dir)
+    browser = Browser(program, profile)
+    failures = []
+    try:
+        base = "http://127.0.0.1:%d" % server.server_address[1]
+        for check in checks:
+            check(browser, base, failures)
+    finally:
+        browser.close()
+        server.shutdown()
+        shutil.rmtree(profile, ignore_errors=True)
+    for failure in failures:
+        print("FAIL", failure)
+    return failures
