@@ -21,11 +21,14 @@ bool ParseUnsigned(const std::string& text, uint32_t lo, uint32_t hi, uint32_t& 
 // Longest show time a request or --until may name: far beyond the show, well inside int32_t.
 constexpr uint32_t kMaxMs = 100000000;
 
-// A value in a message, cut short when long (an address can be megabytes).
+// A value in a message, cut short when long (an address can be megabytes). Appended rather
+// than "'" + ...: g++ 12 at -O3 wrongly warns (-Wrestrict) about that.
 std::string Quoted(const std::string& value) {
     constexpr size_t kShown = 60;
-    if (value.size() <= kShown) return "'" + value + "'";
-    return "'" + value.substr(0, kShown) + "...' (" + std::to_string(value.size()) + " characters)";
+    std::string text(1, '\'');
+    text.append(value, 0, kShown);
+    if (value.size() <= kShown) return text.append(1, '\'');
+    return text.append("...' (").append(std::to_string(value.size())).append(" characters)");
 }
 
 enum class ListResult { Ok, Malformed, TooMany };

@@ -86,7 +86,10 @@ FrameResult NextFrame(uint32_t until, ShownFrame& frame, std::string& error) {
 }
 
 std::string FrameName(int32_t part, int32_t prticks) {
-    return "p" + std::to_string(part) + "_t" + std::to_string(prticks);
+    // Appended rather than "p" + ...: g++ 12 at -O3 wrongly warns (-Wrestrict) about that.
+    std::string name = "p";
+    name.append(std::to_string(part)).append("_t").append(std::to_string(prticks));
+    return name;
 }
 
 int FrameRequests::Take(int32_t part, int32_t prticks) {
