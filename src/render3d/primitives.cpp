@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "data/data.h"
+#include "precalcs/tables.h"
 #include "render3d/triangles.h"
 
 uint16_t ball_p[256];
@@ -116,13 +117,13 @@ constexpr int64_t kShortLine = 2048;
 // Steps along the major axis from a to b, far end excluded, moving the minor coordinate
 // (12 fraction bits) by the slope before each pixel; calls plot with the pixel's offset
 // major * major_weight + minor * minor_weight (one weight is 240, the other 1).
-template <class Plot>
-void WalkMajor(int64_t major_a, int64_t minor_a, int64_t major_b, int64_t minor_b, int64_t major_weight,
-               int64_t minor_weight, Plot plot) {
+template <int64_t major_weight, int64_t minor_weight, class Plot>
+void WalkMajor(int64_t major_a, int64_t minor_a, int64_t major_b, int64_t minor_b, Plot plot) {
     const int64_t d_major = major_b - major_a;
     if (d_major == 0) return;
+    const int64_t reciprocal = d_major >= -2048 && d_major <= 2047 ? lut::div[2048 + d_major] : Reciprocal(d_major);
     // |minor difference| <= |d_major|, so |slope| <= 4096 and every product fits 64 bits.
-    const int64_t slope = ((minor_b - minor_a) * 4096 * Reciprocal(d_major)) >> 16;
+    const int64_t slope = ((minor_b - minor_a) * 4096 * reciprocal) >> 16;
     const bool a_first = major_a < major_b;
     const int64_t first = a_first ? major_a : major_b;
     const int64_t start = (a_first ? minor_a : minor_b) * 4096;
@@ -158,9 +159,9 @@ template <class Plot> void WalkLine(const Line3d& line, int32_t shift, Plot plot
     const int64_t xb = static_cast<int64_t>(spts[line.p1].x) + shift;
     const int64_t yb = spts[line.p1].y;
     if (std::llabs(yb - ya) < std::llabs(xb - xa))
-        WalkMajor(xa, ya, xb, yb, 240, 1, plot);
+        WalkMajor<240, 1>(xa, ya, xb, yb, plot);
     else
-        WalkMajor(ya, xa, yb, xb, 1, 240, plot);
+        WalkMajor<1, 240>(ya, xa, yb, xb, plot);
 }
 } // namespace
 
