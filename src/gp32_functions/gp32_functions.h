@@ -27,9 +27,11 @@ extern int32_t cur_bpp;    // depth of the last successful mode set
 extern int32_t scale;      // 0: 320 x 240 window, 1: 640 x 480 with doubled pixels
 extern int32_t fullscreen; // 1: full screen
 // 0: the window follows scale; 1..kMaxWindowScale: a window of 320n x 240n with every
-// frame-buffer pixel drawn as an n x n block.
+// frame-buffer pixel drawn as an n x n block; kWindowScaleAuto: the platform picks n from the
+// desktop's size (a platform without a desktop treats it as 0).
 extern int32_t window_scale;
 constexpr int kMaxWindowScale = 6;
+constexpr int32_t kWindowScaleAuto = -1;
 extern uint32_t gp_palette[256];
 
 // Input state.

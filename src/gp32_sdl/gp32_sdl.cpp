@@ -4,16 +4,23 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
-#include <vector>
 
+#include "gp32_sdl/gl_output.h"
+#include "gp32_sdl/output.h"
 #include "system/environment.h"
 #include "system/failure_notice.h"
 
 SDL_Surface* screen = nullptr;
 
 namespace {
+
+FramePlacer placer;
+
+// The show's clock stands still while held; the time held is left out afterwards.
+bool clock_held = false;
+uint32_t held_at = 0;
+uint32_t held_ms = 0;
 
 // SDL 1.2 falls back to drawing ASCII art in the terminal when no display is found.
 // Unless the user names a driver, only drivers that show a real picture are accepted
@@ -34,12 +41,7 @@ bool StartVideo() {
 } // namespace
 
 int GpGraphicModeSet(int depth) {
-    SDL_Surface* s = nullptr;
-    if (StartVideo()) {
-        const int w = window_scale != 0 ? 320 * window_scale : 320 << scale;
-        const int h = window_scale != 0 ? 240 * window_scale : 240 << scale;
-        s = SDL_SetVideoMode(w, h, 32, (fullscreen != 0 ? SDL_FULLSCREEN : 0) | SDL_DOUBLEBUF);
-    }
+    SDL_Surface* s = StartVideo() ? OpenDisplay() : nullptr;
     if (s == nullptr) {
         const std::string message = std::string("Unable to set video mode: ") + SDL_GetError();
         std::fprintf(stderr, "%s\n", message.c_str());
@@ -47,38 +49,42 @@ int GpGraphicModeSet(int depth) {
         return 1;
     }
     screen = s;
+    placer.SetPlan(CurrentPlan());
     SetFrameBuffers(depth);
     return 0;
 }
 
 void GP32toPC(const void* source, int depth, SDL_Surface* surface) {
-    // Full screen in a larger mode than asked for, SDL puts the picture in the middle of the
-    // screen: its rows are then spaced wider than the picture. The frame is converted into a
-    // buffer (sized once per picture size) and copied in row by row.
-    const size_t row = static_cast<size_t>(surface->w) * 4;
-    const bool spaced = static_cast<size_t>(surface->pitch) != row;
-    static std::vector<uint32_t> rows;
-    if (spaced && rows.size() < static_cast<size_t>(surface->w) * surface->h)
-        rows.resize(static_cast<size_t>(surface->w) * surface->h);
-    uint32_t* dest = spaced ? rows.data() : static_cast<uint32_t*>(surface->pixels);
-    if (window_scale != 0) {
-        ConvertFrameScaled(source, depth, dest, window_scale);
+    uint32_t* dest = static_cast<uint32_t*>(surface->pixels);
+    // A surface of another size than the mode's (one a caller made itself) gets the frame at
+    // the largest whole-number scale that fits, centred.
+    if (surface->w != placer.Plan().mode.w || surface->h != placer.Plan().mode.h)
+        placer.SetPlan(PlanDisplay(DisplayRequest{true, 1, Fit::Whole}, PixelSize{surface->w, surface->h},
+                                   OfferedModes{false, {}}));
+    const DisplayPlan& p = placer.Plan();
+    const ptrdiff_t pitch = surface->pitch / 4;
+    // The frame filling rows of exactly its own width: the plain conversions.
+    if (p.x == 0 && p.y == 0 && p.picture.w == surface->w && p.picture.h == surface->h &&
+        pitch == surface->w && p.n >= 1 && p.n <= kMaxWindowScale) {
+        ConvertFrameScaled(source, depth, dest, p.n);
     } else {
-        ConvertFrame(source, depth, dest, scale);
+        placer.Convert(source, depth, dest, pitch);
     }
-    if (!spaced) return;
-    for (int y = 0; y < surface->h; y++)
-        std::memcpy(static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch,
-                    rows.data() + static_cast<size_t>(y) * surface->w, row);
 }
 
 void PlatformPresent(const LcdSurface* s, int wait) {
     if (screen == nullptr) return;
-    const bool locked = SDL_MUSTLOCK(screen);
-    if (locked && SDL_LockSurface(screen) < 0) return;
-    GP32toPC(s->buffer, s->depth, screen);
-    if (locked) SDL_UnlockSurface(screen);
-    SDL_Flip(screen);
+    if (OpenGlOutput()) {
+        GlPresent(s->buffer, s->depth);
+        // The swap waited for the display: no need to wait again.
+        if (DisplayPacesFrames()) return;
+    } else {
+        const bool locked = SDL_MUSTLOCK(screen);
+        if (locked && SDL_LockSurface(screen) < 0) return;
+        GP32toPC(s->buffer, s->depth, screen);
+        if (locked) SDL_UnlockSurface(screen);
+        SDL_Flip(screen);
+    }
     if (wait == 1) {
         // At least 8 ms after the flip. Sleeping through all but the last millisecond keeps a
         // core free (a spinning wait drains batteries and spins fans); only that one is polled.
@@ -106,6 +112,10 @@ void KeyCommands() {
         case SDL_QUIT:
             quit = 1;
             break;
+        case SDL_VIDEOEXPOSE:
+            // A surface is repainted by SDL itself; a GL window needs its picture again.
+            if (OpenGlOutput()) GlRedraw();
+            break;
         default:
             break;
         }
@@ -113,5 +123,14 @@ void KeyCommands() {
 }
 
 uint32_t PlatformTicks() {
-    return SDL_GetTicks();
+    return (clock_held ? held_at : SDL_GetTicks()) - held_ms;
+}
+
+void HoldClock(bool held) {
+    if (held == clock_held) return;
+    if (held)
+        held_at = SDL_GetTicks();
+    else
+        held_ms += SDL_GetTicks() - held_at;
+    clock_held = held;
 }

@@ -6,5 +6,9 @@
 
 extern SDL_Surface* screen; // the window's 32-bit surface, after a successful mode set
 
-// Converts a frame buffer into the surface at the window's scale.
+// Converts a frame buffer into the surface at the mode's plan (its scale and place, black
+// around it).
 void GP32toPC(const void* source, int depth, SDL_Surface* surface);
+// While held, SDL's clock as the show reads it (PlatformTicks) stands still; once released it
+// goes on from there, the time held left out. The pause holds it so that nothing jumps.
+void HoldClock(bool held);

@@ -86,9 +86,12 @@ FrameResult NextFrame(uint32_t until, ShownFrame& frame, std::string& error) {
 }
 
 std::string FrameName(int32_t part, int32_t prticks) {
-    // Appended rather than "p" + ...: g++ 12 at -O3 wrongly warns (-Wrestrict) about that.
+    // Appended piece by piece: g++ 12 at -O3 takes "p" + std::string for an overlapping copy
+    // (a false -Wrestrict that stops warnings-as-errors Release builds).
     std::string name = "p";
-    name.append(std::to_string(part)).append("_t").append(std::to_string(prticks));
+    name += std::to_string(part);
+    name += "_t";
+    name += std::to_string(prticks);
     return name;
 }
 

@@ -154,6 +154,19 @@ signed char FMUSIC_FreeSong(FMUSIC_MODULE* mod) {
     return 1;
 }
 
+signed char FMUSIC_SetPaused(FMUSIC_MODULE* mod, signed char pause) {
+    if (mod == nullptr) return ModFail(kModInvalidParam);
+    if (!output_open) return ModFail(kModNotInitialised);
+    if (mod != playing) return ModFail(kModInvalidParam);
+    SDL_PauseAudio(pause != 0 ? 1 : 0);
+    // A callback already under way finishes before the lock is ours: from here on the
+    // position stands still.
+    SDL_LockAudio();
+    SDL_UnlockAudio();
+    ModSucceed();
+    return 1;
+}
+
 void FSOUND_Close() {
     if (!output_open) return;
     SDL_PauseAudio(1);

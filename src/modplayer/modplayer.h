@@ -1,4 +1,5 @@
-// Module player behind the seven sound calls the music code makes.
+// Module player behind the seven sound calls the music code makes, and the pause the
+// program adds to them (FMUSIC_SetPaused).
 //
 // Decoding is libopenmpt's, output is SDL 1.2 audio: FSOUND_Init opens the device at
 // the requested rate as 16-bit stereo and the module playing is rendered inside the
@@ -39,6 +40,9 @@ FMUSIC_MODULE* ModLoadSongFromMemory(const unsigned char* data, size_t size);
 signed char FMUSIC_PlaySong(FMUSIC_MODULE* mod);
 // Stops the module if it plays and releases it; null is refused.
 signed char FMUSIC_FreeSong(FMUSIC_MODULE* mod);
+// Pauses (pause 1) or resumes (0) the module playing; its position holds while paused.
+// Refused for null or a module that is not the one playing.
+signed char FMUSIC_SetPaused(FMUSIC_MODULE* mod, signed char pause);
 // Stops and closes the audio output. Safe to call when it is not open.
 void FSOUND_Close();
 

@@ -42,6 +42,7 @@ EM_ASYNC_JS(int, music_init, (), {
 EM_JS(void, music_play, (int id), { ZarvelinMusic.play(id); });
 EM_JS(void, music_free, (int id), { ZarvelinMusic.free(id); });
 EM_JS(void, music_close, (), { ZarvelinMusic.close(); });
+EM_JS(void, music_pause, (int on), { ZarvelinMusic.pause(on !== 0); });
 EM_JS(double, music_position, (), { return ZarvelinMusic.position(); });
 // clang-format on
 
@@ -102,6 +103,15 @@ signed char FMUSIC_FreeSong(FMUSIC_MODULE* mod) {
     if (playing == mod) playing = nullptr;
     music_free(mod->id);
     delete mod;
+    return 1;
+}
+
+signed char FMUSIC_SetPaused(FMUSIC_MODULE* mod, signed char pause) {
+    if (mod == nullptr) return ModFail(kModInvalidParam);
+    if (!output_open) return ModFail(kModNotInitialised);
+    if (mod != playing) return ModFail(kModInvalidParam);
+    music_pause(pause != 0 ? 1 : 0);
+    ModSucceed();
     return 1;
 }
 

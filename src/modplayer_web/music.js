@@ -127,6 +127,13 @@ var ZarvelinMusic = (function () {
         close() {
             if (context) context.suspend()
         },
+        // The output stops and goes on where it stopped: its clock, and so position(), stand
+        // still meanwhile.
+        pause(on) {
+            if (!context) return
+            if (on) context.suspend()
+            else context.resume()
+        },
         // Resolves once the module's first sample is heard (or after a second without).
         sounding() {
             const end = performance.now() + 1000

@@ -2,10 +2,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "precalcs/precalcs.h"
 #include "script/script.h"
 #include "script/text.h"
+#include "sound/sound.h"
 
 uint16_t* framebuffer[2];
 LcdSurface GP32Surface[2];
@@ -17,6 +19,11 @@ int32_t buttons1 = 0;
 int32_t nfrm = 0;
 int32_t partime = 0;
 int32_t clockspeed = 66;
+int32_t paused = 0;
+
+namespace {
+int32_t pause_key_held = 0;
+} // namespace
 
 int Ticks() {
     return static_cast<int>(static_cast<double>(GpTickCountGet()) * (66.0 / clockspeed));
@@ -59,6 +66,10 @@ void ClearScreen(uint16_t* buffer, uint16_t colour) {
 }
 
 bool ParseWindowScale(const char* text, int32_t* n) {
+    if (text != nullptr && std::strcmp(text, "auto") == 0) {
+        *n = kWindowScaleAuto;
+        return true;
+    }
     if (text == nullptr || text[0] < '1' || text[0] > '0' + kMaxWindowScale || text[1] != 0) return false;
     *n = text[0] - '0';
     return true;
@@ -80,16 +91,16 @@ int SetupDisplay(int argc) {
         int32_t n = 0;
         if (ParseWindowScale(text, &n)) {
             // 1 and 2 are the two sizes the plain conversion already draws.
-            if (n <= 2) {
+            if (n >= 1 && n <= 2) {
                 scale = n - 1;
             } else {
                 window_scale = n;
             }
         } else if (text != nullptr) {
-            std::fprintf(
-                stderr,
-                "ZARVELIN_SCALE=\"%s\" is not a whole number from 1 to %d; using the 640 x 480 window\n",
-                text, kMaxWindowScale);
+            std::fprintf(stderr,
+                         "ZARVELIN_SCALE=\"%s\" is not a whole number from 1 to %d or auto; "
+                         "using the 640 x 480 window\n",
+                         text, kMaxWindowScale);
         }
     }
     return InitGraphics(16);
@@ -107,4 +118,16 @@ void LoadingScreen() {
 void PresentFrame() {
     GpSurfaceFlip(&GP32Surface[flip], vsync);
     flip = (flip + 1) & 1;
+}
+
+bool PausePressed() {
+    const int32_t held = keys[kSymP] != 0 ? 1 : 0;
+    const bool pressed = held != 0 && pause_key_held == 0;
+    pause_key_held = held;
+    return pressed;
+}
+
+void SetPaused(bool on) {
+    paused = on ? 1 : 0;
+    if (mod != nullptr) FMUSIC_SetPaused(mod, on ? 1 : 0);
 }

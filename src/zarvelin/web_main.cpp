@@ -4,6 +4,7 @@
 // `step` ms at each presented frame of the show), as fast as the page allows, and hands
 // the requested frame buffers to the page.
 #include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -58,12 +59,35 @@ void Finish(bool ok) {
     page_ended(ok ? 1 : 0, virtual_clock ? 0 : 1);
 }
 
+bool paused_while_hidden = false; // the page paused itself, and resumes when shown again
+
 void ShowFrame() {
-    if (!GpWebReadyForFrame()) return;
-    Run();
-    PresentFrame();
-    GpWebShow();
+    if (paused != 0) {
+        KeyCommands(); // the canvas keeps the picture
+    } else {
+        if (!GpWebReadyForFrame()) return;
+        Run();
+        PresentFrame();
+        GpWebShow();
+    }
+    // The show's clock is the music's: it stops and goes on with it.
+    if (PausePressed()) {
+        SetPaused(paused == 0);
+        paused_while_hidden = false;
+    }
     if (quit != 0) Finish(true);
+}
+
+// A hidden tab draws no frames; the music would play on without the show.
+EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
+    if (e->hidden && paused == 0) {
+        SetPaused(true);
+        paused_while_hidden = true;
+    } else if (!e->hidden && paused_while_hidden) {
+        SetPaused(false);
+        paused_while_hidden = false;
+    }
+    return EM_FALSE;
 }
 
 void FinishVirtual() {
@@ -166,6 +190,7 @@ int main(int argc, char** argv) {
         headless::StartShow();
     else
         StartWithMusic();
+    if (!virtual_clock) emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibility);
     show_start = emscripten_get_now();
     emscripten_set_main_loop(virtual_clock ? VirtualFrames : ShowFrame, 0, 0);
     return 0;

@@ -13,8 +13,11 @@ extern int32_t buttons1;   // button mask of this frame
 extern int32_t nfrm;       // frames completed since start
 extern int32_t partime;    // time base at which the current part began
 extern int32_t clockspeed; // time-base divisor, 66: milliseconds
+extern int32_t paused;     // 1: the show stands still (P toggles)
 
 constexpr uint16_t kLoadingColour = 0x80A0;
+// P pauses and resumes; none of the handheld's buttons, so the show itself never reads it.
+constexpr int32_t kSymP = 'p';
 
 // Time base: GpTickCountGet() * (66 / clockspeed), truncated.
 int Ticks();
@@ -30,12 +33,21 @@ void ClearScreen(uint16_t* buffer, uint16_t colour);
 // Start-up shared by the program and the headless renderer.
 // Picks the display from the command line (any argument: full screen 320 x 240 without
 // the frame wait) and sets the mode; returns 1 when the mode could not be set.
-// Without an argument, ZARVELIN_SCALE (1 to 6) sets the window to 320n x 240n; any other
-// value is reported on standard error and the doubled window kept.
+// Without an argument, ZARVELIN_SCALE (1 to 6) sets the window to 320n x 240n, "auto" lets the
+// platform fit it to the desktop; any other value is reported on standard error and the
+// doubled window kept.
 int SetupDisplay(int argc);
-// True, with n set, when text is one digit from 1 to kMaxWindowScale.
+// True, with n set, when text is one digit from 1 to kMaxWindowScale (n = that digit) or
+// "auto" (n = kWindowScaleAuto).
 bool ParseWindowScale(const char* text, int32_t* n);
 // Loading colour, fonts, precalculation behind the loading bar, then black buffers.
 void LoadingScreen();
 // Presents framebuffer[flip] with the frame wait and moves to the other buffer.
 void PresentFrame();
+
+// Pause, for the entries that play the show live. True once per new press of P (the keys as
+// the last drain left them).
+bool PausePressed();
+// Pauses or resumes the music with the show. The clock is the entry's to hold: the program's
+// runs on by itself, the page's follows the music and stops with it.
+void SetPaused(bool on);

@@ -104,6 +104,22 @@ TEST_F(InputTest, PressAndReleaseInOneDrainIsNotSeen) {
     EXPECT_EQ(GpKeyGet(), 0x200);
 }
 
+// Held, the clock stands still; released, it goes on from where it stood.
+TEST_F(InputTest, HeldClockStandsStillAndGoesOnWithoutAJump) {
+    HoldClock(true);
+    const uint32_t held = GpTickCountGet();
+    SDL_Delay(30);
+    EXPECT_EQ(GpTickCountGet(), held);
+    HoldClock(true); // holding twice changes nothing
+    const uint32_t released_at = SDL_GetTicks();
+    HoldClock(false);
+    const uint32_t after = GpTickCountGet();
+    EXPECT_GE(after, held);
+    EXPECT_LE(after - held, SDL_GetTicks() - released_at);
+    HoldClock(false);
+    EXPECT_LE(GpTickCountGet() - held, SDL_GetTicks() - released_at);
+}
+
 TEST_F(InputTest, SecondModeSetHandsOutNewBuffersAndFlipCallsTheHook) {
     LcdSurface a{};
     GpLcdSurfaceGet(&a, 1);

@@ -176,4 +176,44 @@ TEST(ModPlayerOutput, FreeThenCloseWhileTheCallbackRuns) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
+// Paused, the module stands where it was while the output runs on (flat out here: the disk
+// driver without delay); resumed, it goes on from there.
+TEST(ModPlayerOutput, PauseHoldsThePositionAndResumeGoesOn) {
+    EXPECT_EQ(FMUSIC_SetPaused(nullptr, 1), 0);
+    EXPECT_EQ(FSOUND_GetError(), kModInvalidParam);
+    FMUSIC_MODULE* other = FMUSIC_LoadSong(modtest::ModulePath().c_str());
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(FMUSIC_SetPaused(other, 1), 0); // no output yet
+    EXPECT_EQ(FSOUND_GetError(), kModNotInitialised);
+
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
+    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    ASSERT_EQ(FSOUND_Init(44100, 64, 0), 1) << SDL_GetError();
+    FMUSIC_MODULE* song = FMUSIC_LoadSong(modtest::ModulePath().c_str());
+    ASSERT_NE(song, nullptr);
+    ASSERT_EQ(FMUSIC_PlaySong(song), 1);
+    EXPECT_EQ(FMUSIC_SetPaused(other, 1), 0); // not the one playing
+    EXPECT_EQ(FSOUND_GetError(), kModInvalidParam);
+    ASSERT_TRUE(WaitForPlayback(song));
+
+    ASSERT_EQ(FMUSIC_SetPaused(song, 1), 1);
+    const double held = ModPositionSeconds(song);
+    SDL_Delay(100);
+    EXPECT_EQ(ModPositionSeconds(song), held);
+    ASSERT_EQ(FMUSIC_SetPaused(song, 0), 1);
+    bool moved = false;
+    for (int i = 0; i < 1000 && !moved; ++i) {
+        moved = ModPositionSeconds(song) > held;
+        SDL_Delay(10);
+    }
+    EXPECT_TRUE(moved);
+    EXPECT_EQ(FMUSIC_FreeSong(song), 1);
+    EXPECT_EQ(FMUSIC_FreeSong(other), 1);
+    FSOUND_Close();
+    unsetenv("SDL_DISKAUDIODELAY");
+    unsetenv("SDL_DISKAUDIOFILE");
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
 } // namespace

@@ -3,8 +3,9 @@
 
 check_sound.py WEB_DIR [CHROMIUM]: clicks the start prompt (a real input event through the
 DevTools pipe, without relaxing the browser's autoplay rules) and checks that the output is
-not silent for 4 s; then that a missing, foreign or cut-off module stops the page with the
-native message, and that a page on the virtual clock starts no audio at all.
+not silent for 4 s; that P, and hiding the tab, pause the picture's clock and the music
+together and that both go on in step; then that a missing, foreign or cut-off module stops the
+page with the native message, and that a page on the virtual clock starts no audio at all.
 """
 import os
 import sys
@@ -60,6 +61,46 @@ def check_music(browser, base, failures):
         failures.append("music below RMS %.2f: %s" % (RMS_FLOOR, ["%.3f" % v for v in levels]))
     if browser.eval("window.zarvelinStatus") != "running":
         failures.append("the show is not running with its music")
+    browser.eval("Module.zarvelinPresented = (part, ms) => { window.shownMs = ms; }")
+    browser.wait("window.shownMs > 0", 10)
+    check_pause(browser, failures, lambda: press_p(browser), lambda: press_p(browser), "P")
+    check_pause(browser, failures, lambda: set_hidden(browser, True), lambda: set_hidden(browser, False),
+                "hidden tab")
+
+
+def press_p(browser):
+    """P held for 100 ms, as a finger does: a press and release within one frame is not seen."""
+    for kind in ("keyDown", "keyUp"):
+        browser.call("Input.dispatchKeyEvent", browser.session, type=kind, key="p", code="KeyP",
+                     text="p" if kind == "keyDown" else "", windowsVirtualKeyCode=80)
+        time.sleep(0.1)
+
+
+def set_hidden(browser, hidden):
+    """The page told that its tab is hidden or shown again, as the browser tells it."""
+    browser.eval("Object.defineProperty(document, 'hidden', {value: %s, configurable: true});"
+                 "Object.defineProperty(document, 'visibilityState', {value: '%s', configurable: true});"
+                 "document.dispatchEvent(new Event('visibilitychange'))"
+                 % ("true" if hidden else "false", "hidden" if hidden else "visible"))
+
+
+def check_pause(browser, failures, pause, resume, what):
+    """Paused, neither the show's time nor the music moves for a second; resumed, both go on,
+    the show's time within 100 ms of the music heard."""
+    pause()
+    browser.wait("ZarvelinMusic.context.state === 'suspended'", 10)
+    time.sleep(0.3)
+    held = browser.eval("[window.shownMs, ZarvelinMusic.position()]")
+    time.sleep(1.0)
+    still = browser.eval("[window.shownMs, ZarvelinMusic.position()]")
+    resume()
+    browser.wait("ZarvelinMusic.context.state === 'running' && window.shownMs > %d + 500" % held[0], 10)
+    apart = browser.eval("Math.abs(window.shownMs / 1000 - ZarvelinMusic.position())")
+    print("%s: held at show %d ms, music %.3f s; after resuming %.0f ms apart" % (what, held[0], held[1], apart * 1000))
+    if still != held:
+        failures.append("%s: show time and music moved while paused: %s then %s" % (what, held, still))
+    if apart > 0.1:
+        failures.append("%s: after resuming the show is %.0f ms from the music" % (what, apart * 1000))
 
 
 def check_errors(browser, base, failures):

@@ -54,6 +54,29 @@ TEST_F(PressTest, DAndBInOneFrameToggleBoth) {
     EXPECT_EQ(buttons0, 0x220);
 }
 
+// P pauses once per press, beside the handheld's buttons: the mask never shows it.
+TEST_F(PressTest, PTogglesThePauseOncePerPress) {
+    Key(SDL_KEYDOWN, SDLK_p);
+    EXPECT_EQ(GpKeyGet(), 0);
+    EXPECT_TRUE(PausePressed());
+    KeyCommands();
+    EXPECT_FALSE(PausePressed()); // still held
+    Key(SDL_KEYUP, SDLK_p);
+    KeyCommands();
+    EXPECT_FALSE(PausePressed());
+    Key(SDL_KEYDOWN, SDLK_p);
+    KeyCommands();
+    EXPECT_TRUE(PausePressed());
+    Key(SDL_KEYUP, SDLK_p);
+    KeyCommands();
+    PausePressed();
+
+    SetPaused(true); // no music loaded: the flag alone
+    EXPECT_EQ(paused, 1);
+    SetPaused(false);
+    EXPECT_EQ(paused, 0);
+}
+
 TEST_F(PressTest, TimeBaseFollowsTheClock) {
     GpSetTickSource([]() -> uint32_t { return 40449; });
     EXPECT_EQ(Ticks(), 40449);
