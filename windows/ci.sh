@@ -85,7 +85,7 @@ message=$(cd "$app" && wine zarvelin-capture.exe --until 100 --quiet --video "$v
 (cd "$app" && WINEPATH=$(winepath "$out/fake-ffmpeg") wine zarvelin-capture.exe --step 20 --until 100 --quiet --video "$video") >/dev/null
 [ "$(ls "$out/video dir")" = "the show.mp4" ] || fail "--video left $(ls "$out/video dir")"
 record=$(cat "$out/video dir/the show.mp4")
-[[ "$record" == "mux "*"[-i] [$video.frames.mkv] [-i] [$video.sound.wav]"*" [$video]"$'\n'* ]] ||
+[[ "$record" == "mux "*"[-i] [$video.frames.mkv] [-i] [$video.sound.wav]"*" [$video.partial]"$'\n'* ]] ||
   fail "ffmpeg.exe muxed with other arguments: $record"
 grep -q "^frames 1536000 .*\[pipe:0\]" "$out/video dir/the show.mp4" || fail "ffmpeg.exe did not get 5 frames"
 echo "windows: --video runs ffmpeg.exe from PATH and feeds it every frame"

@@ -1,5 +1,7 @@
 #include "headless/options.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <set>
 #include <utility>
@@ -65,9 +67,57 @@ bool ParseFrameList(const std::string& text, std::vector<FrameRequest>& out) {
     return ParseFrames(text, out, SIZE_MAX) == ListResult::Ok;
 }
 
+namespace {
+
+struct NamedSize {
+    const char* name;
+    FrameSize size;
+};
+constexpr NamedSize kSizes[] = {
+    {"480p", {640, 480}},    {"720p", {1280, 720}},   {"1080p", {1920, 1080}},
+    {"1440p", {2560, 1440}}, {"2160p", {3840, 2160}},
+};
+
+// The combinations of the output options that cannot be carried out; empty when they can.
+std::string OutputConflict(const Options& o, bool size_given) {
+    if (size_given && o.video.empty()) return "--size sets the size of a video: it needs --video FILE";
+    if (size_given && (o.all || !o.at.empty()))
+        return "--size is for the video only: --at and --all always write 320 x 240 pictures";
+    if (o.lossless && o.video.empty()) return "--lossless needs --video FILE.mkv";
+    if (o.lossless && !HasExtension(o.video, ".mkv"))
+        return "--lossless writes Matroska: name the video FILE.mkv, not '" + o.video + "'";
+    if (!o.video.empty() && !HasExtension(o.video, ".mp4") && !HasExtension(o.video, ".mkv"))
+        return "--video writes .mp4 or .mkv files, not '" + o.video + "'";
+    if (!o.audio.empty() && !HasExtension(o.audio, ".wav") && !HasExtension(o.audio, ".flac"))
+        return "--audio writes .wav or .flac files, not '" + o.audio + "'";
+    return {};
+}
+
+} // namespace
+
+bool HasExtension(const std::string& file, const std::string& extension) {
+    if (file.size() <= extension.size()) return false;
+    const size_t start = file.size() - extension.size();
+    for (size_t i = 0; i < extension.size(); i++) {
+        if (std::tolower(static_cast<unsigned char>(file[start + i])) != extension[i]) return false;
+    }
+    return true;
+}
+
+bool ParseFrameSize(const std::string& name, FrameSize& size) {
+    for (const NamedSize& s : kSizes) {
+        if (name == s.name) {
+            size = s.size;
+            return true;
+        }
+    }
+    return false;
+}
+
 ParseResult ParseOptions(const std::vector<std::string>& args, size_t max_frames) {
     ParseResult result;
     Options& o = result.options;
+    bool size_given = false;
     auto fail = [&result](const std::string& message) {
         result.action = Action::Error;
         result.error = message;
@@ -83,7 +133,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args, size_t max_frames
             has_value = true;
         }
         const bool takes_value = name == "--step" || name == "--until" || name == "--at" || name == "--out" ||
-                                 name == "--video" || name == "--module";
+                                 name == "--video" || name == "--module" || name == "--size" ||
+                                 name == "--audio";
         if (takes_value && !has_value) {
             if (i + 1 >= args.size()) return fail(name + " needs a value");
             value = args[++i];
@@ -115,6 +166,15 @@ ParseResult ParseOptions(const std::vector<std::string>& args, size_t max_frames
         } else if (name == "--video") {
             if (value.empty()) return fail("--video needs a file name");
             o.video = value;
+        } else if (name == "--size") {
+            if (!ParseFrameSize(value, o.size))
+                return fail("unknown size '" + value + "': use 480p, 720p, 1080p, 1440p or 2160p");
+            size_given = true;
+        } else if (name == "--lossless") {
+            o.lossless = true;
+        } else if (name == "--audio") {
+            if (value.empty()) return fail("--audio needs a file name");
+            o.audio = value;
         } else if (name == "--module") {
             if (value.empty()) return fail("--module needs a file name");
             o.module = value;
@@ -138,6 +198,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args, size_t max_frames
                         " ms)");
         }
     }
+    if (std::string conflict = OutputConflict(o, size_given); !conflict.empty()) return fail(conflict);
     return result;
 }
 
@@ -153,19 +214,30 @@ const char* Usage() {
            "                       and DIR/pP_tT.png (320 x 240 as the window shows it)\n"
            "  --out DIR            directory for --at and --all (default: working directory)\n"
            "  --all                write every frame as DIR/frame_NNNNNN.png\n"
-           "  --video FILE         encode the show with its soundtrack through ffmpeg\n"
-           "                       (640 x 480, 1000/STEP frames per second)\n"
-           "  --module FILE        music module for --video (default: velkantoria.mod in the\n"
-           "                       working directory, else beside this program, else the\n"
-           "                       installed data folder, as zarvelin finds it)\n"
+           "  --video FILE         encode the show with its soundtrack through ffmpeg, 1000/STEP\n"
+           "                       frames per second: FILE.mp4 or FILE.mkv as H.264 (CRF 18,\n"
+           "                       yuv420p) with AAC at 192 kbit/s, ready to upload\n"
+           "  --size SIZE          the video's frame: 480p (640 x 480, the default), 720p,\n"
+           "                       1080p, 1440p or 2160p; the picture at the largest whole\n"
+           "                       scale that fits, pixels repeated, centred on black\n"
+           "  --lossless           the video as a lossless master: FILE.mkv with FFV1 and FLAC,\n"
+           "                       320 x 240 unless --size says otherwise\n"
+           "  --audio FILE         the soundtrack alone as FILE.wav or FILE.flac, the samples\n"
+           "                       the video carries\n"
+           "  --module FILE        music module for --video and --audio (default:\n"
+           "                       velkantoria.mod in the working directory, else beside\n"
+           "                       this program, else the installed data folder, as\n"
+           "                       zarvelin finds it)\n"
            "  --bench              print draw and presentation times per part\n"
            "  --until MS           stop after MS milliseconds of show time\n"
            "  --list               print 'frame N part P prticks T show_ms M' per frame\n"
            "  --quiet              no progress bar on standard error\n"
            "  --help               this text\n"
            "\n"
-           "At the end it prints 'frames N show_ms M'. Exit status: 0 done, 1 failure,\n"
-           "2 bad options or an unusable output path.\n";
+           "At the end it prints 'encode seconds S speed X' after a video or a soundtrack (X:\n"
+           "show time over the run's time), then 'frames N show_ms M'. Exit status: 0 done,\n"
+           "1 failure (ffmpeg missing or failing, a file that cannot be written), 2 bad\n"
+           "options or an unusable --out directory.\n";
 }
 
 } // namespace headless

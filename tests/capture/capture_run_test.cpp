@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -39,7 +41,8 @@ class CaptureRun : public ::testing::Test {
     }
     void TearDown() override { fs::remove_all(dir_); }
 
-    // args are put in single quotes; env is a prefix such as "PATH=/nowhere".
+    // args are put in single quotes; env is what env(1) runs the program with: variables
+    // such as "PATH=/nowhere", or a command that runs it in turn.
     Result Capture(const std::vector<std::string>& args, const std::string& env = "") const {
         std::string command = env.empty() ? "" : "env " + env + " ";
         command += "'" ZARVELIN_BINARY_DIR "/zarvelin-capture' --quiet";
@@ -62,6 +65,49 @@ class CaptureRun : public ::testing::Test {
         for (const auto& e : fs::directory_iterator(dir))
             names.insert(e.path().filename().string());
         return names;
+    }
+
+    // Streams as ffprobe lists them, key=value separated by '|'.
+    std::string Probe(const std::string& file) const {
+        const std::string probe = (dir_ / "probe").string();
+        const std::string command =
+            "ffprobe -v error -show_entries stream=codec_name,codec_type,width,height,"
+            "pix_fmt,color_space,r_frame_rate,nb_frames,duration,bit_rate "
+            "-of compact=nokey=0 '" +
+            file + "' >'" + probe + "'";
+        return std::system(command.c_str()) == 0 ? Slurp(probe) : "";
+    }
+    // Frame n (from 0) of a video decoded by ffmpeg, 8-bit RGB, rows top to bottom.
+    std::string DecodeFrame(const std::string& video, int n) const {
+        const std::string rgb = (dir_ / "frame.rgb").string();
+        const std::string command = "ffmpeg -v error -i '" + video + "' -vf 'select=eq(n\\," +
+                                    std::to_string(n) + ")' -frames:v 1 -f rawvideo -pix_fmt rgb24 -y '" +
+                                    rgb + "'";
+        return std::system(command.c_str()) == 0 ? Slurp(rgb) : "";
+    }
+    // The sound of a file decoded by ffmpeg, 16-bit little-endian samples.
+    std::string DecodeSound(const std::string& file) const {
+        const std::string pcm = (dir_ / "sound.pcm").string();
+        const std::string command = "ffmpeg -v error -i '" + file + "' -map 0:a -f s16le -y '" + pcm + "'";
+        return std::system(command.c_str()) == 0 ? Slurp(pcm) : "";
+    }
+    // The 320 x 240 picture as a video frame of width x height shows it: every pixel
+    // repeated at the largest whole scale that fits, centred on black. 8-bit RGB.
+    static std::string Scaled(const capture_test::Png& png, uint32_t width, uint32_t height) {
+        const uint32_t s = std::min(width / 320, height / 240);
+        const uint32_t x0 = (width - 320 * s) / 2;
+        const uint32_t y0 = (height - 240 * s) / 2;
+        std::string rgb(size_t{width} * height * 3, '\0');
+        for (uint32_t y = 0; y < 240 * s; y++) {
+            for (uint32_t x = 0; x < 320 * s; x++) {
+                const uint32_t p = png.pixels[(y / s) * 320 + x / s];
+                const size_t o = ((size_t{y0} + y) * width + x0 + x) * 3;
+                rgb[o] = static_cast<char>(p >> 16);
+                rgb[o + 1] = static_cast<char>(p >> 8);
+                rgb[o + 2] = static_cast<char>(p);
+            }
+        }
+        return rgb;
     }
 
     fs::path dir_;
@@ -205,19 +251,26 @@ TEST_F(CaptureRun, BenchPrintsItsTable) {
 TEST_F(CaptureRun, BadOptionsAndPathsEndWithStatus2) {
     const std::string file = (dir_ / "plain-file").string();
     std::ofstream(file) << "x";
+    const std::string video = (dir_ / "show.mkv").string();
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--frobnicate"}, "--frobnicate"},
         {{"--at", "5-5000"}, "5-5000"},
         {{"--step", "0"}, "--step"},
         {{"--at", "0:0", "--out", file}, file},
         {{"--all", "--out", file + "/sub"}, file},
+        {{"--video", video, "--size", "900p"}, "900p"},
+        {{"--video", video, "--size", "720p", "--at", "0:0"}, "--size"},
+        {{"--video", video + ".avi"}, "show.mkv.avi"},
+        {{"--audio", video + ".mp3"}, "show.mkv.mp3"},
     };
     for (const auto& [args, mention] : cases) {
         const Result r = Capture(args);
         EXPECT_EQ(r.status, 2) << args[0];
         EXPECT_TRUE(r.out.empty()) << r.out;
         EXPECT_NE(r.err.find(mention), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
+    EXPECT_EQ(Files(dir_.string()), (std::set<std::string>{"plain-file", "stderr", "stdout"}));
     const Result help = Capture({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--at P:T"), std::string::npos);
@@ -233,10 +286,57 @@ TEST_F(CaptureRun, FrameNeverDrawnIsReported) {
 
 TEST_F(CaptureRun, VideoNeedsFfmpeg) {
     const std::string video = (dir_ / "show.mp4").string();
-    const Result r = Capture({"--until", "100", "--video", video}, "PATH=/nowhere");
+    const std::string flac = (dir_ / "sound.flac").string();
+    for (const std::vector<std::string>& output :
+         {std::vector<std::string>{"--video", video}, {"--audio", flac}}) {
+        const Result r = Capture({"--until", "100", output[0], output[1]}, "PATH=/nowhere");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("ffmpeg"), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    EXPECT_EQ(Files(dir_.string()), (std::set<std::string>{"stderr", "stdout"}));
+}
+
+TEST_F(CaptureRun, FilesThatCannotBeWrittenEndWithStatus1) {
+    const std::string plain = (dir_ / "plain-file").string();
+    std::ofstream(plain) << "x";
+    const std::string folder = Dir("folder.mkv");
+    const std::vector<std::vector<std::string>> cases = {
+        {"--video", plain + "/show.mp4"}, {"--audio", plain + "/sound.wav"}, {"--video", folder}};
+    for (const auto& args : cases) {
+        const Result r = Capture({"--until", "100", args[0], args[1]});
+        EXPECT_EQ(r.status, 1) << args[1];
+        EXPECT_TRUE(r.out.empty()) << r.out;
+        EXPECT_NE(r.err.find("cannot write '" + args[1] + "'"), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    EXPECT_EQ(Files(dir_.string()), (std::set<std::string>{"folder.mkv", "plain-file", "stderr", "stdout"}));
+    EXPECT_TRUE(Files(folder).empty());
+}
+
+TEST_F(CaptureRun, FailingFfmpegLeavesTheOlderFileAsItWas) {
+    const std::string bin = Dir("bin");
+    std::ofstream(bin + "/ffmpeg") << "#!/bin/sh\nexit 3\n";
+    fs::permissions(bin + "/ffmpeg", fs::perms::owner_all);
+    const std::string out = Dir("video");
+    std::ofstream(out + "/show.mp4") << "older";
+    const Result r =
+        Capture({"--until", "200", "--video", out + "/show.mp4"}, "PATH=" + bin + ":/usr/bin:/bin");
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("ffmpeg"), std::string::npos) << r.err;
-    EXPECT_FALSE(fs::exists(video));
+    EXPECT_NE(r.err.find("ffmpeg failed with status 3"), std::string::npos) << r.err;
+    EXPECT_EQ(Files(out), std::set<std::string>{"show.mp4"});
+    EXPECT_EQ(Slurp(fs::path(out) / "show.mp4"), "older");
+}
+
+TEST_F(CaptureRun, InterruptedVideoLeavesNoFile) {
+    if (std::system("ffprobe -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg installed";
+    const std::string out = Dir("video");
+    // The whole show would take minutes: Ctrl-C's signal comes after a second.
+    const Result r = Capture({"--video", out + "/show.mp4", "--audio", out + "/sound.flac"},
+                             "timeout --preserve-status -s INT 1");
+    EXPECT_EQ(r.status, 128 + SIGINT) << r.err;
+    EXPECT_NE(r.err.find("interrupted"), std::string::npos) << r.err;
+    EXPECT_TRUE(Files(out).empty());
 }
 
 TEST_F(CaptureRun, VideoCarriesPictureAndSound) {
@@ -245,21 +345,69 @@ TEST_F(CaptureRun, VideoCarriesPictureAndSound) {
     // The module lies beside the executable, not in the test's working directory.
     const Result r = Capture({"--step", "40", "--until", "800", "--video", video});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "frames 20 show_ms 800\n");
+    double seconds = -1;
+    double speed = -1;
+    int end = 0;
+    ASSERT_EQ(std::sscanf(r.out.c_str(), "encode seconds %lf speed %lf\n%n", &seconds, &speed, &end), 2)
+        << r.out;
+    EXPECT_GT(seconds, 0.0);
+    EXPECT_GT(speed, 0.0);
+    EXPECT_EQ(r.out.substr(static_cast<size_t>(end)), "frames 20 show_ms 800\n");
     // Nothing but the video is left behind.
     EXPECT_EQ(Files(Dir("video")), std::set<std::string>{"show.mp4"});
-    const std::string probe = (dir_ / "probe").string();
-    const std::string command =
-        "ffprobe -v error -show_entries stream=codec_type,width,height,r_frame_rate,nb_frames,duration "
-        "-of compact=nokey=0 '" +
-        video + "' >'" + probe + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    const std::string streams = Slurp(probe);
-    EXPECT_NE(streams.find(
-                  "codec_type=video|width=640|height=480|r_frame_rate=25/1|duration=0.800000|nb_frames=20"),
+    const std::string streams = Probe(video);
+    EXPECT_NE(streams.find("codec_name=h264|codec_type=video|width=640|height=480|pix_fmt=yuv420p|"
+                           "color_space=smpte170m|r_frame_rate=25/1|duration=0.800000|bit_rate="),
               std::string::npos)
         << streams;
-    const size_t audio = streams.find("codec_type=audio|");
+    EXPECT_NE(streams.find("|nb_frames=20\n"), std::string::npos) << streams;
+    const size_t audio = streams.find("codec_name=aac|codec_type=audio|");
     ASSERT_NE(audio, std::string::npos) << streams;
     EXPECT_NE(streams.find("duration=0.8", audio), std::string::npos) << streams;
+    // The upload settings: x264 at CRF 18 (it writes its settings into the stream), AAC at
+    // 256 kbit/s, and the index before the data.
+    const std::string bytes = Slurp(video);
+    EXPECT_NE(bytes.find(" crf=18.0 "), std::string::npos);
+    long bit_rate = 0;
+    EXPECT_EQ(std::sscanf(streams.c_str() + streams.find("bit_rate=", audio), "bit_rate=%ld", &bit_rate), 1);
+    EXPECT_GE(bit_rate, 192000);
+    EXPECT_LT(bytes.find("moov"), bytes.find("mdat"));
+
+    // A larger size: BT.709, as players take HD.
+    const std::string hd = Dir("video") + "/hd.mkv";
+    ASSERT_EQ(Capture({"--until", "40", "--video", hd, "--size", "1080p"}).status, 0);
+    EXPECT_NE(Probe(hd).find("codec_name=h264|codec_type=video|width=1920|height=1080|pix_fmt=yuv420p|"
+                             "color_space=bt709"),
+              std::string::npos)
+        << Probe(hd);
+}
+
+TEST_F(CaptureRun, LosslessMasterHoldsTheFramesAndTheSoundtrack) {
+    if (std::system("ffprobe -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg installed";
+    const std::string out = Dir("master");
+    const std::string master = out + "/master.mkv";
+    const Result r = Capture({"--until", "2000", "--lossless", "--video", master, "--at",
+                              "0:0,0:100,0:1000,0:1980", "--out", out, "--audio", out + "/sound.wav"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(Probe(master).find("codec_name=ffv1|codec_type=video|width=320|height=240"), std::string::npos);
+    // Frame n lies at show time 20 n, part time 20 n in the first part.
+    for (int n : {0, 50, 99}) {
+        capture_test::Png png;
+        ASSERT_TRUE(capture_test::ReadPng(out + "/p0_t" + std::to_string(20 * n) + ".png", png));
+        EXPECT_EQ(DecodeFrame(master, n), Scaled(png, 320, 240)) << "frame " << n;
+    }
+    // Scaled 3 x 3 into 1280 x 720 (frame 5: the first stars).
+    const std::string sized = out + "/sized.mkv";
+    ASSERT_EQ(Capture({"--until", "120", "--lossless", "--size", "720p", "--video", sized}).status, 0);
+    capture_test::Png png;
+    ASSERT_TRUE(capture_test::ReadPng(out + "/p0_t100.png", png));
+    EXPECT_EQ(DecodeFrame(sized, 5), Scaled(png, 1280, 720));
+
+    // The soundtrack alone, as a WAV and as FLAC, carries the master's samples.
+    ASSERT_EQ(Capture({"--until", "2000", "--audio", out + "/sound.flac"}).status, 0);
+    const std::string wav = Slurp(out + "/sound.wav");
+    ASSERT_EQ(wav.size(), 44u + 88200u * 4);
+    const std::string samples = wav.substr(44);
+    EXPECT_EQ(DecodeSound(master), samples);
+    EXPECT_EQ(DecodeSound(out + "/sound.flac"), samples);
 }

@@ -4,6 +4,7 @@
 
 using headless::Action;
 using headless::FrameRequest;
+using headless::FrameSize;
 using headless::ParseOptions;
 
 TEST(CaptureOptions, DefaultsAndValues) {
@@ -26,6 +27,21 @@ TEST(CaptureOptions, DefaultsAndValues) {
     EXPECT_EQ(r.options.until, 1000u);
     EXPECT_EQ(r.options.video, "show.mp4");
     EXPECT_TRUE(r.options.all && r.options.bench && r.options.list && r.options.quiet);
+
+    EXPECT_EQ(r.options.size, (FrameSize{0, 0})); // the video's own size
+    EXPECT_FALSE(r.options.lossless);
+
+    const auto master =
+        ParseOptions({"--video", "Master.MKV", "--lossless", "--size=2160p", "--audio", "a.flac"});
+    ASSERT_EQ(master.action, Action::Run) << master.error;
+    EXPECT_TRUE(master.options.lossless);
+    EXPECT_EQ(master.options.size, (FrameSize{3840, 2160}));
+    EXPECT_EQ(master.options.audio, "a.flac");
+    const std::vector<std::pair<std::string, FrameSize>> sizes = {
+        {"480p", {640, 480}}, {"720p", {1280, 720}}, {"1080p", {1920, 1080}}, {"1440p", {2560, 1440}}};
+    for (const auto& [name, size] : sizes)
+        EXPECT_EQ(ParseOptions({"--video", "v.mp4", "--size", name}).options.size, size) << name;
+    EXPECT_EQ(ParseOptions({"--audio", "a.WAV", "--at", "0:0"}).action, Action::Run);
 
     EXPECT_EQ(ParseOptions({"--at", "0:0,8:28760"}).options.at.size(), 2u);
     EXPECT_EQ(ParseOptions({"--help"}).action, Action::Help);
@@ -61,6 +77,22 @@ TEST(CaptureOptions, BadOptionsAreRefused) {
         {"--out", ""},
         {"--video"},
         {"--all=yes"},
+        {"--video", "show.avi"},
+        {"--video", "mp4"},
+        {"--video", "show.mp4/"},
+        {"--video", "v.mp4", "--size", "1080"},
+        {"--video", "v.mp4", "--size", "1080P"},
+        {"--video", "v.mp4", "--size", "4k"},
+        {"--video", "v.mp4", "--size", ""},
+        {"--size", "1080p"},
+        {"--video", "v.mp4", "--size", "720p", "--at", "0:0"},
+        {"--video", "v.mp4", "--size", "720p", "--all"},
+        {"--lossless"},
+        {"--lossless", "--video", "master.mp4"},
+        {"--lossless=1", "--video", "master.mkv"},
+        {"--audio"},
+        {"--audio", "sound.mp3"},
+        {"--audio", "flac"},
     };
     for (const auto& args : bad) {
         const auto r = ParseOptions(args);
@@ -72,6 +104,8 @@ TEST(CaptureOptions, BadOptionsAreRefused) {
     }
     EXPECT_NE(ParseOptions({"--frobnicate"}).error.find("--frobnicate"), std::string::npos);
     EXPECT_NE(ParseOptions({"--at", "5:x"}).error.find("5:x"), std::string::npos);
+    EXPECT_NE(ParseOptions({"--video", "v.mp4", "--size", "900p"}).error.find("900p"), std::string::npos);
+    EXPECT_NE(ParseOptions({"--video", "show.avi"}).error.find("show.avi"), std::string::npos);
 }
 
 namespace {

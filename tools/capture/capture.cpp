@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -34,8 +36,11 @@ constexpr uint32_t kNominalShowMs = 228000;
 class Progress {
   public:
     Progress(bool enabled, uint32_t total_ms)
-        : enabled_(enabled), tty_(isatty(STDERR_FILENO) != 0), total_(total_ms), last_(Clock::now()) {}
+        : enabled_(enabled), tty_(isatty(STDERR_FILENO) != 0), total_(total_ms), last_(Clock::now()),
+          start_(last_) {}
 
+    // The show's clock starts now: speed and time left are reckoned from here.
+    void Start() { start_ = Clock::now(); }
     // done: the run is over, the bar is drawn full.
     void Update(uint32_t frames, int32_t part, uint32_t show_ms, bool done) {
         if (!enabled_) return;
@@ -45,13 +50,23 @@ class Progress {
         if (!done && now - last_ < interval) return;
         last_ = now;
         const uint32_t filled =
-            done || show_ms >= total_ ? 30u : static_cast<uint32_t>(uint64_t{show_ms} * 30 / total_);
-        char bar[31];
-        for (uint32_t i = 0; i < 30; i++)
+            done || show_ms >= total_ ? 20u : static_cast<uint32_t>(uint64_t{show_ms} * 20 / total_);
+        char bar[21];
+        for (uint32_t i = 0; i < 20; i++)
             bar[i] = i < filled ? '#' : '.';
-        bar[30] = 0;
-        std::fprintf(stderr, "%s[%s] part %d  show %3u.%02u s  frame %u%s", tty_ ? "\r" : "", bar,
-                     static_cast<int>(part), show_ms / 1000, (show_ms % 1000) / 10, frames, tty_ ? "" : "\n");
+        bar[20] = 0;
+        // Speed: show time per second of the run (with a video, ffmpeg's pace); the time
+        // left at that speed.
+        const double seconds = std::chrono::duration<double>(now - start_).count();
+        const double speed = seconds > 0.0 ? show_ms / 1000.0 / seconds : 0.0;
+        const uint32_t left =
+            !done && speed > 0.0 && show_ms < total_
+                ? static_cast<uint32_t>(std::min((total_ - show_ms) / 1000.0 / speed, 359999.0) + 0.5)
+                : 0;
+        // On a terminal the line is redrawn in place; the spaces cover a line that got shorter.
+        std::fprintf(stderr, "%s[%s] part %d  show %3u.%02u s  frame %u  %.2fx  %u:%02u left%s",
+                     tty_ ? "\r" : "", bar, static_cast<int>(part), show_ms / 1000, (show_ms % 1000) / 10,
+                     frames, speed, left / 60, left % 60, tty_ ? "   " : "\n");
         drawn_ = true;
     }
     void End() {
@@ -64,7 +79,14 @@ class Progress {
     uint32_t total_;
     bool drawn_ = false;
     Clock::time_point last_;
+    Clock::time_point start_;
 };
+
+// Ctrl-C or a termination request: the run stops at the next frame and removes its partial files.
+volatile std::sig_atomic_t interrupted = 0;
+void OnInterrupt(int signal_number) {
+    interrupted = signal_number;
+}
 
 // Creates the directory if needed and proves it writable with a probe file.
 bool UsableDirectory(const std::string& dir, std::string& error) {
@@ -93,6 +115,7 @@ struct Outputs {
     std::unique_ptr<headless::BenchRecorder> bench;
     std::unique_ptr<uint32_t[]> picture; // 320 x 240 conversion
     VideoOutput video;
+    AudioOutput audio;
     std::string failure;
 };
 
@@ -127,7 +150,22 @@ bool TakeFrame(Outputs& out, const headless::ShownFrame& f) {
         ConvertFrame(s.buffer, s.depth, out.picture.get(), 0);
         if (!out.video.AddFrame(out.picture.get(), f.show_ms, out.failure)) return false;
     }
+    if (!o.audio.empty() && !out.audio.AddFrame(f.show_ms, o.step, out.failure)) return false;
     return true;
+}
+
+// Ends the video and the soundtrack: complete files when ok, and no partial files either way.
+bool FinishFiles(Outputs& out, bool ok) {
+    std::string error;
+    if (!out.o.video.empty() && !out.video.Finish(ok, error) && ok) {
+        ok = false;
+        out.failure = error;
+    }
+    if (!out.o.audio.empty() && !out.audio.Finish(ok, error) && ok) {
+        ok = false;
+        out.failure = error;
+    }
+    return ok;
 }
 
 int Fail(const std::string& message, int status) {
@@ -138,14 +176,15 @@ int Fail(const std::string& message, int status) {
 } // namespace
 
 int RunCapture(const headless::Options& o) {
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
     std::string error;
     if ((!o.at.empty() || o.all) && !UsableDirectory(o.out, error)) return Fail(error, 2);
 
     Outputs out{o};
-    if (!o.video.empty()) {
-        if (const int status = out.video.Check(o.video, o.module, error); status != 0)
-            return Fail(error, status);
-    }
+    if (!o.video.empty() && !out.video.Check(o, error)) return Fail(error, 1);
+    if (!o.audio.empty() && !out.audio.Check(o.audio, o.module, error)) return Fail(error, 1);
+    const bool encoding = !o.video.empty() || !o.audio.empty();
     out.picture = std::make_unique<uint32_t[]>(76800);
     if (o.bench) out.bench = std::make_unique<headless::BenchRecorder>();
 
@@ -157,13 +196,16 @@ int RunCapture(const headless::Options& o) {
     if (SetupDisplay(2) != 0) return Fail("cannot set the video mode", 1);
     LoadingScreen();
 
-    if (!o.video.empty() && !out.video.Start(o.step, error)) {
-        out.video.Finish(false, error);
-        return Fail(error, 1);
+    const Clock::time_point encode_start = Clock::now();
+    if ((!o.video.empty() && !out.video.Start(out.failure)) ||
+        (!o.audio.empty() && !out.audio.Start(out.failure))) {
+        FinishFiles(out, false);
+        return Fail(out.failure, 1);
     }
 
     Progress progress(!o.quiet, o.until != 0 ? o.until : kNominalShowMs);
     headless::StartShow();
+    progress.Start();
     uint32_t frames = 0;
     int32_t last_part = part;
     bool ok = true;
@@ -171,7 +213,7 @@ int RunCapture(const headless::Options& o) {
     for (;;) {
         const headless::FrameResult r = headless::NextFrame(o.until, frame, out.failure);
         if (r == headless::FrameResult::ShowOver) break;
-        if (r == headless::FrameResult::Failed || !TakeFrame(out, frame)) {
+        if (r == headless::FrameResult::Failed || !TakeFrame(out, frame) || interrupted != 0) {
             ok = false;
             break;
         }
@@ -182,10 +224,25 @@ int RunCapture(const headless::Options& o) {
     progress.Update(frames, last_part, headless::VirtualMs(), true);
     progress.End();
 
-    if (!o.video.empty() && !out.video.Finish(ok, out.failure)) ok = false;
+    // A signal while the files are put together stops ffmpeg there (or is too late to matter).
+    const int signal_number = interrupted;
+    ok = FinishFiles(out, ok && signal_number == 0);
+    if (signal_number != 0) {
+        // Dies of the signal after the clean-up, as the shell that sent it expects.
+        Fail("interrupted: the unfinished files are removed", 1);
+        std::signal(signal_number, SIG_DFL);
+        std::raise(signal_number);
+        return 1;
+    }
     if (!ok) return Fail(out.failure, 1);
+    const double encode_seconds = std::chrono::duration<double>(Clock::now() - encode_start).count();
 
     if (out.bench) std::fputs(out.bench->Report().c_str(), stdout);
+    // The whole encode, from ffmpeg's start to the finished files, against the show time it holds.
+    if (encoding) {
+        std::printf("encode seconds %.2f speed %.2f\n", encode_seconds,
+                    encode_seconds > 0.0 ? headless::VirtualMs() / 1000.0 / encode_seconds : 0.0);
+    }
     std::printf("frames %u show_ms %u\n", frames, headless::VirtualMs());
     std::fflush(stdout);
 

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
         std::fputs(headless::Usage(), stdout);
         return 0;
     case headless::Action::Error:
-        std::fprintf(stderr, "zarvelin-capture: %s\n(see zarvelin-capture --help)\n", parsed.error.c_str());
+        std::fprintf(stderr, "zarvelin-capture: %s (see zarvelin-capture --help)\n", parsed.error.c_str());
         return 2;
     case headless::Action::Run:
         break;

@@ -1,12 +1,25 @@
 #include "soundtrack.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "headless/options.h"
 #include "modplayer/modplayer.h"
+#include "encoding.h"
+#include "output_file.h"
 #include "sound/module_search.h"
 
 namespace capture {
 
 std::string FindModule(const std::string& given) {
     return given.empty() ? LocateModule(ModuleDirs()) : given;
+}
+
+std::string NeedModule(const std::string& given, const std::string& what, std::string& error) {
+    std::string module = FindModule(given);
+    if (module.empty())
+        error = what + " needs the music module (see --module): " + ModuleSearchText(ModuleDirs(), "");
+    return module;
 }
 
 Soundtrack::~Soundtrack() {
@@ -38,6 +51,64 @@ bool Soundtrack::Render(uint32_t from_ms, uint32_t to_ms, WavWriter& wav) {
         left -= got;
     }
     return true;
+}
+
+bool SoundtrackWav::Open(const std::string& module, const std::string& wav, std::string& error) {
+    path_ = wav;
+    if (!sound_.Open(module, error)) return false;
+    if (!wav_.Open(wav, 2, kSoundRate)) {
+        error = "cannot write " + wav;
+        return false;
+    }
+    return true;
+}
+
+bool SoundtrackWav::Add(uint32_t from_ms, uint32_t to_ms, std::string& error) {
+    if (sound_.Render(from_ms, to_ms, wav_)) return true;
+    error = "cannot write " + path_;
+    return false;
+}
+
+bool SoundtrackWav::Close(std::string& error) {
+    if (wav_.Close()) return true;
+    error = "cannot write " + path_;
+    return false;
+}
+
+bool AudioOutput::Check(const std::string& file, const std::string& module, std::string& error) {
+    if (!CheckWritable(file, error)) return false;
+    if (headless::HasExtension(file, ".flac")) {
+        ffmpeg_ = NeedFfmpeg("--audio " + file, error);
+        if (ffmpeg_.empty()) return false;
+    }
+    module_ = NeedModule(module, "--audio", error);
+    if (module_.empty()) return false;
+    file_ = file;
+    // A WAV is written in place; FLAC is made from a WAV beside it.
+    wav_file_ = ffmpeg_.empty() ? PartialName(file) : file + ".sound.wav";
+    return true;
+}
+
+bool AudioOutput::Start(std::string& error) {
+    return sound_.Open(module_, wav_file_, error);
+}
+
+bool AudioOutput::AddFrame(uint32_t show_ms, uint32_t step, std::string& error) {
+    return sound_.Add(show_ms, show_ms + step, error);
+}
+
+bool AudioOutput::Finish(bool ok, std::string& error) {
+    std::string close_error;
+    if (!sound_.Close(close_error) && ok) {
+        ok = false;
+        error = close_error;
+    }
+    if (ok && !ffmpeg_.empty()) ok = RunFfmpeg(ffmpeg_, FlacArgs(wav_file_, PartialName(file_)), error);
+    if (ok) ok = Commit(file_, error);
+    std::error_code ignored;
+    std::filesystem::remove(wav_file_, ignored);
+    std::filesystem::remove(PartialName(file_), ignored);
+    return ok;
 }
 
 } // namespace capture

@@ -1,6 +1,5 @@
 #include "video.h"
 
-#include <bit>
 #include <cstring>
 
 namespace capture {
@@ -33,8 +32,6 @@ void WavHeader(uint8_t* h, int channels, int rate, uint32_t data_bytes) {
     std::memcpy(h + 36, "data", 4);
     Put32(h + 40, data_bytes);
 }
-
-const std::vector<std::string> kQuiet = {"-hide_banner", "-loglevel", "error", "-nostats", "-y"};
 
 } // namespace
 
@@ -87,18 +84,8 @@ bool WavWriter::Close() {
 
 VideoEncoder::~VideoEncoder() = default;
 
-bool VideoEncoder::Start(const std::string& ffmpeg, const std::string& file, uint32_t step,
+bool VideoEncoder::Start(const std::string& ffmpeg, const std::vector<std::string>& args,
                          std::string& error) {
-    // The frames are 32-bit 0x00RRGGBB words as they lie in memory.
-    const char* const pixel_format = std::endian::native == std::endian::little ? "bgr0" : "0rgb";
-    std::vector<std::string> args = kQuiet;
-    const std::vector<std::string> rest = {"-f", "rawvideo", "-pix_fmt", pixel_format, "-video_size",
-                                           "320x240", "-framerate", "1000/" + std::to_string(step), "-i",
-                                           "pipe:0",
-                                           // Every pixel doubled, as the window shows the show by default.
-                                           "-vf", "scale=640:480:flags=neighbor", "-pix_fmt", "yuv420p",
-                                           "-c:v", "libx264", "-crf", "16", "-f", "matroska", file};
-    args.insert(args.end(), rest.begin(), rest.end());
     return ffmpeg_.Start(ffmpeg, args, true, error);
 }
 
@@ -113,15 +100,6 @@ bool VideoEncoder::Finish(std::string& error) {
 bool RunFfmpeg(const std::string& ffmpeg, const std::vector<std::string>& args, std::string& error) {
     ChildProcess process;
     return process.Start(ffmpeg, args, false, error) && process.Wait(error);
-}
-
-bool MuxVideo(const std::string& ffmpeg, const std::string& frames, const std::string& wav,
-              const std::string& file, std::string& error) {
-    std::vector<std::string> args = kQuiet;
-    const std::vector<std::string> rest = {"-i",   frames, "-i",   wav,    "-map",      "0:v",
-                                           "-map", "1:a",  "-c:v", "copy", "-shortest", file};
-    args.insert(args.end(), rest.begin(), rest.end());
-    return RunFfmpeg(ffmpeg, args, error);
 }
 
 } // namespace capture

@@ -31,8 +31,8 @@ class WavWriter {
     bool ok_ = true;
 };
 
-// One ffmpeg process reading 320 x 240 frames on its standard input and encoding them,
-// every pixel doubled to 640 x 480, at 1000/step frames per second into a Matroska file.
+// One ffmpeg process reading 320 x 240 frames on its standard input and encoding them as
+// its arguments say (encoding.h).
 class VideoEncoder {
   public:
     VideoEncoder() = default;
@@ -40,7 +40,7 @@ class VideoEncoder {
     VideoEncoder& operator=(const VideoEncoder&) = delete;
     ~VideoEncoder();
 
-    bool Start(const std::string& ffmpeg, const std::string& file, uint32_t step, std::string& error);
+    bool Start(const std::string& ffmpeg, const std::vector<std::string>& args, std::string& error);
     // 76800 pixels 0x00RRGGBB, rows top to bottom.
     bool WriteFrame(const uint32_t* pixels);
     // Ends the input and waits for ffmpeg; false when it failed.
@@ -53,9 +53,5 @@ class VideoEncoder {
 // Runs ffmpeg to completion with the given arguments (after the program name); false with
 // a message when it cannot be started or fails.
 bool RunFfmpeg(const std::string& ffmpeg, const std::vector<std::string>& args, std::string& error);
-
-// Puts the encoded frames and the soundtrack side by side into file, video stream copied.
-bool MuxVideo(const std::string& ffmpeg, const std::string& frames, const std::string& wav,
-              const std::string& file, std::string& error);
 
 } // namespace capture

@@ -3,69 +3,54 @@
 #include <filesystem>
 #include <system_error>
 
-#include "sound/module_search.h"
+#include "output_file.h"
 
 namespace capture {
 
-int VideoOutput::Check(const std::string& file, const std::string& module, std::string& error) {
-    const std::filesystem::path parent = std::filesystem::path(file).parent_path();
-    std::error_code ec;
-    if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) {
-        error = "cannot write video '" + file + "': no directory '" + parent.string() + "'";
-        return 2;
-    }
-    ffmpeg_ = FindOnPath("ffmpeg");
-    if (ffmpeg_.empty()) {
-        error = "--video needs " + ProgramFileName("ffmpeg") + ", which is not installed (not found on PATH)";
-        return 1;
-    }
-    module_ = FindModule(module);
-    if (module_.empty()) {
-        error = "--video needs the music module (see --module): " + ModuleSearchText(ModuleDirs(), "");
-        return 1;
-    }
-    file_ = file;
-    frames_file_ = file + ".frames.mkv";
-    wav_file_ = file + ".sound.wav";
-    return 0;
+bool VideoOutput::Check(const headless::Options& o, std::string& error) {
+    if (!CheckWritable(o.video, error)) return false;
+    ffmpeg_ = NeedFfmpeg("--video", error);
+    if (ffmpeg_.empty()) return false;
+    module_ = NeedModule(o.module, "--video", error);
+    if (module_.empty()) return false;
+    format_ = ChooseVideoFormat(o);
+    file_ = o.video;
+    frames_file_ = file_ + ".frames.mkv";
+    wav_file_ = file_ + ".sound.wav";
+    return true;
 }
 
-bool VideoOutput::Start(uint32_t step, std::string& error) {
-    step_ = step;
-    if (!soundtrack_.Open(module_, error)) return false;
-    if (!wav_.Open(wav_file_, 2, kSoundRate)) {
-        error = "cannot write " + wav_file_;
-        return false;
-    }
-    return encoder_.Start(ffmpeg_, frames_file_, step, error);
+bool VideoOutput::Start(std::string& error) {
+    if (!soundtrack_.Open(module_, wav_file_, error)) return false;
+    return encoder_.Start(ffmpeg_, EncodeArgs(format_, frames_file_), error);
 }
 
 bool VideoOutput::AddFrame(const uint32_t* picture, uint32_t show_ms, std::string& error) {
     if (!encoder_.WriteFrame(picture)) {
-        error = "ffmpeg stopped reading frames";
+        // Its end says why ("ffmpeg failed with status 1").
+        std::string why;
+        encoder_.Finish(why);
+        error = "ffmpeg stopped reading frames" + (why.empty() ? std::string() : ": " + why);
         return false;
     }
-    if (!soundtrack_.Render(show_ms, show_ms + step_, wav_)) {
-        error = "cannot write " + wav_file_;
-        return false;
-    }
-    return true;
+    return soundtrack_.Add(show_ms, show_ms + format_.step, error);
 }
 
 bool VideoOutput::Finish(bool ok, std::string& error) {
-    std::string encoder_error;
-    if (!encoder_.Finish(encoder_error) && ok) {
+    std::string step_error;
+    if (!encoder_.Finish(step_error) && ok) {
         ok = false;
-        error = encoder_error;
+        error = step_error;
     }
-    if (!wav_.Close() && ok) {
+    if (!soundtrack_.Close(step_error) && ok) {
         ok = false;
-        error = "cannot write " + wav_file_;
+        error = step_error;
     }
-    if (ok && !MuxVideo(ffmpeg_, frames_file_, wav_file_, file_, error)) ok = false;
+    if (ok) ok = RunFfmpeg(ffmpeg_, MuxArgs(format_, frames_file_, wav_file_, PartialName(file_)), error);
+    if (ok) ok = Commit(file_, error);
     std::error_code ignored;
-    std::filesystem::remove(frames_file_, ignored);
-    std::filesystem::remove(wav_file_, ignored);
+    for (const std::string& name : {frames_file_, wav_file_, PartialName(file_)})
+        std::filesystem::remove(name, ignored);
     return ok;
 }
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "encoding.h"
+#include "headless/options.h"
 #include "soundtrack.h"
 #include "video.h"
 
@@ -11,24 +13,23 @@ namespace capture {
 
 class VideoOutput {
   public:
-    // Before start-up: finds ffmpeg and the module. Returns 0, or the exit status with a message.
-    int Check(const std::string& file, const std::string& module, std::string& error);
-    bool Start(uint32_t step, std::string& error);
+    // Before start-up: a file that can be written, ffmpeg and the module. False with a message.
+    bool Check(const headless::Options& options, std::string& error);
+    bool Start(std::string& error);
     // One frame of the show at show_ms: 76800 pixels 0x00RRGGBB, rows top to bottom.
     bool AddFrame(const uint32_t* picture, uint32_t show_ms, std::string& error);
     // Completes the file when ok; always removes the intermediate files.
     bool Finish(bool ok, std::string& error);
 
   private:
+    VideoFormat format_;
     std::string file_;
     std::string ffmpeg_;
     std::string module_;
     std::string frames_file_;
     std::string wav_file_;
-    uint32_t step_ = 20;
     VideoEncoder encoder_;
-    Soundtrack soundtrack_;
-    WavWriter wav_;
+    SoundtrackWav soundtrack_;
 };
 
 } // namespace capture
