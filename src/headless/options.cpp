@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <set>
+#include <utility>
 
 namespace headless {
 namespace {
@@ -20,6 +22,52 @@ bool ParseUnsigned(const std::string& text, uint32_t lo, uint32_t hi, uint32_t& 
 
 // Longest show time a request or --until may name: far beyond the show, well inside int32_t.
 constexpr uint32_t kMaxMs = 100000000;
+
+// A value in a message, cut short when long (an address can be megabytes). Appended rather
+// than "'" + ...: g++ 12 at -O3 wrongly warns (-Wrestrict) about that.
+std::string Quoted(const std::string& value) {
+    constexpr size_t kShown = 60;
+    std::string text(1, '\'');
+    text.append(value, 0, kShown);
+    if (value.size() <= kShown) return text.append(1, '\'');
+    return text.append("...' (").append(std::to_string(value.size())).append(" characters)");
+}
+
+enum class ListResult { Ok, Malformed, TooMany };
+
+// ParseFrameList, stopping once the list names more than max_frames distinct frames.
+ListResult ParseFrames(const std::string& text, std::vector<FrameRequest>& out, size_t max_frames) {
+    std::set<std::pair<int32_t, int32_t>> known;
+    for (const FrameRequest& r : out)
+        known.insert({r.part, r.prticks});
+    size_t begin = 0;
+    while (true) {
+        const size_t comma = text.find(',', begin);
+        const std::string item =
+            text.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
+        const size_t colon = item.find(':');
+        if (colon == std::string::npos) return ListResult::Malformed;
+        uint32_t p = 0;
+        uint32_t t = 0;
+        if (!ParseUnsigned(item.substr(0, colon), 0, 8, p)) return ListResult::Malformed;
+        if (!ParseUnsigned(item.substr(colon + 1), 0, kMaxMs, t)) return ListResult::Malformed;
+        const FrameRequest r{static_cast<int32_t>(p), static_cast<int32_t>(t)};
+        if (known.insert({r.part, r.prticks}).second) {
+            if (out.size() == max_frames) return ListResult::TooMany;
+            out.push_back(r);
+        }
+        if (comma == std::string::npos) return ListResult::Ok;
+        begin = comma + 1;
+    }
+}
+
+} // namespace
+
+bool ParseFrameList(const std::string& text, std::vector<FrameRequest>& out) {
+    return ParseFrames(text, out, SIZE_MAX) == ListResult::Ok;
+}
+
+namespace {
 
 struct NamedSize {
     const char* name;
@@ -66,26 +114,7 @@ bool ParseFrameSize(const std::string& name, FrameSize& size) {
     return false;
 }
 
-bool ParseFrameList(const std::string& text, std::vector<FrameRequest>& out) {
-    size_t begin = 0;
-    while (true) {
-        const size_t comma = text.find(',', begin);
-        const std::string item =
-            text.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
-        const size_t colon = item.find(':');
-        if (colon == std::string::npos) return false;
-        uint32_t p = 0;
-        uint32_t t = 0;
-        if (!ParseUnsigned(item.substr(0, colon), 0, 8, p)) return false;
-        if (!ParseUnsigned(item.substr(colon + 1), 0, kMaxMs, t)) return false;
-        const FrameRequest r{static_cast<int32_t>(p), static_cast<int32_t>(t)};
-        if (std::find(out.begin(), out.end(), r) == out.end()) out.push_back(r);
-        if (comma == std::string::npos) return true;
-        begin = comma + 1;
-    }
-}
-
-ParseResult ParseOptions(const std::vector<std::string>& args) {
+ParseResult ParseOptions(const std::vector<std::string>& args, size_t max_frames) {
     ParseResult result;
     Options& o = result.options;
     bool size_given = false;
@@ -118,15 +147,19 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             return result;
         } else if (name == "--step") {
             if (!ParseUnsigned(value, 1, 60000, o.step))
-                return fail("--step needs whole milliseconds from 1 to 60000, not '" + value + "'");
+                return fail("--step needs whole milliseconds from 1 to 60000, not " + Quoted(value));
         } else if (name == "--until") {
             if (!ParseUnsigned(value, 1, kMaxMs, o.until))
                 return fail("--until needs whole milliseconds from 1 to " + std::to_string(kMaxMs) +
-                            ", not '" + value + "'");
+                            ", not " + Quoted(value));
         } else if (name == "--at") {
-            if (!ParseFrameList(value, o.at))
-                return fail("--at needs PART:MS[,PART:MS...] with PART 0 to 8 and MS a whole number, not '" +
-                            value + "'");
+            const ListResult list = ParseFrames(value, o.at, max_frames);
+            if (list == ListResult::TooMany)
+                return fail("--at asks for more than " + std::to_string(max_frames) + " frames; ask for at most " +
+                            std::to_string(max_frames) + " at a time");
+            if (list == ListResult::Malformed)
+                return fail("--at needs PART:MS[,PART:MS...] with PART 0 to 8 and MS a whole number, not " +
+                            Quoted(value));
         } else if (name == "--out") {
             if (value.empty()) return fail("--out needs a directory");
             o.out = value;
@@ -154,7 +187,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
         } else if (name == "--quiet") {
             o.quiet = true;
         } else {
-            return fail("unknown option '" + args[i] + "'");
+            return fail("unknown option " + Quoted(args[i]));
         }
     }
     // Every frame of a part lies on a multiple of the step, so other times are never drawn.

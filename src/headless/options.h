@@ -1,5 +1,6 @@
 // Command line of zarvelin-capture.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -44,9 +45,14 @@ struct ParseResult {
     std::string error; // set with Action::Error
 };
 
-// args excludes the program name.
-ParseResult ParseOptions(const std::vector<std::string>& args);
-// Parses "P:T[,P:T...]" into requests; false on any malformed entry.
+// The most frames one address of the page may ask for: the page keeps every requested frame
+// (150 KB each) until it is closed, so no link can make a tab grow past about 45 MB.
+constexpr size_t kPageFrameLimit = 300;
+
+// args excludes the program name. More than max_frames distinct frames for --at are refused.
+ParseResult ParseOptions(const std::vector<std::string>& args, size_t max_frames = SIZE_MAX);
+// Parses "P:T[,P:T...]" into requests, each frame once in order of first mention; false on
+// any malformed entry.
 bool ParseFrameList(const std::string& text, std::vector<FrameRequest>& out);
 // The frame size a --size name stands for ("480p" ... "2160p"); false for any other name.
 bool ParseFrameSize(const std::string& name, FrameSize& size);

@@ -93,53 +93,32 @@ signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int flags) {
 }
 
 FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
-    if (name == nullptr) {
-        ModFail(kModInvalidParam);
-        return nullptr;
-    }
+    if (name == nullptr) return ModFailLoad(kModInvalidParam);
     struct stat st {};
-    if (stat(name, &st) != 0) {
-        ModFail(errno == ENOENT || errno == ENOTDIR ? kModFileNotFound : kModLoadFailed);
-        return nullptr;
-    }
+    if (stat(name, &st) != 0)
+        return ModFailLoad(errno == ENOENT || errno == ENOTDIR ? kModFileNotFound : kModLoadFailed);
     // A directory or device of that name exists but cannot be read as a file.
-    if (!S_ISREG(st.st_mode)) {
-        ModFail(kModLoadFailed);
-        return nullptr;
-    }
+    if (!S_ISREG(st.st_mode)) return ModFailLoad(kModLoadFailed);
     std::vector<unsigned char> data;
     try {
-        if (!ReadWhole(name, static_cast<size_t>(st.st_size), data)) {
-            ModFail(kModLoadFailed);
-            return nullptr;
-        }
+        if (!ReadWhole(name, static_cast<size_t>(st.st_size), data)) return ModFailLoad(kModLoadFailed);
     } catch (const std::bad_alloc&) {
-        ModFail(kModOutOfMemory);
-        return nullptr;
+        return ModFailLoad(kModOutOfMemory);
     }
-    if (data.empty()) {
-        ModFail(kModUnknownFormat);
-        return nullptr;
-    }
-    int probe = openmpt_probe_file_header(OPENMPT_PROBE_FILE_HEADER_FLAGS_DEFAULT, data.data(), data.size(),
-                                          data.size(), nullptr, nullptr, openmpt_error_func_ignore, nullptr,
-                                          nullptr, nullptr);
-    if (probe != OPENMPT_PROBE_FILE_HEADER_RESULT_SUCCESS) {
-        ModFail(probe == OPENMPT_PROBE_FILE_HEADER_RESULT_ERROR ? kModLoadFailed : kModUnknownFormat);
-        return nullptr;
-    }
-    if (!ModuleComplete(data.data(), data.size())) {
-        ModFail(kModLoadFailed);
-        return nullptr;
-    }
+    return ModLoadSongFromMemory(data.data(), data.size());
+}
+
+FMUSIC_MODULE* ModLoadSongFromMemory(const unsigned char* data, size_t size) {
+    if (data == nullptr || size == 0) return ModFailLoad(kModUnknownFormat);
+    int probe = openmpt_probe_file_header(OPENMPT_PROBE_FILE_HEADER_FLAGS_DEFAULT, data, size, size, nullptr,
+                                          nullptr, openmpt_error_func_ignore, nullptr, nullptr, nullptr);
+    if (probe != OPENMPT_PROBE_FILE_HEADER_RESULT_SUCCESS)
+        return ModFailLoad(probe == OPENMPT_PROBE_FILE_HEADER_RESULT_ERROR ? kModLoadFailed : kModUnknownFormat);
+    if (!ModuleComplete(data, size)) return ModFailLoad(kModLoadFailed);
     int error = OPENMPT_ERROR_OK;
-    openmpt_module* module =
-        openmpt_module_create_from_memory2(data.data(), data.size(), nullptr, nullptr,
-                                           openmpt_error_func_ignore, nullptr, &error, nullptr, nullptr);
-    if (module == nullptr) {
-        ModFail(error == OPENMPT_ERROR_OUT_OF_MEMORY ? kModOutOfMemory : kModLoadFailed);
-        return nullptr;
-    }
+    openmpt_module* module = openmpt_module_create_from_memory2(
+        data, size, nullptr, nullptr, openmpt_error_func_ignore, nullptr, &error, nullptr, nullptr);
+    if (module == nullptr) return ModFailLoad(error == OPENMPT_ERROR_OUT_OF_MEMORY ? kModOutOfMemory : kModLoadFailed);
     openmpt_module_set_repeat_count(module, -1); // the show may outlast the module
     // Four hard-panned Amiga channels tire the ear; narrow them to a comfortable width.
     openmpt_module_set_render_param(module, OPENMPT_MODULE_RENDER_STEREOSEPARATION_PERCENT, kStereoPercent);
@@ -147,8 +126,7 @@ FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
     ModSong* song = new (std::nothrow) ModSong{module};
     if (song == nullptr) {
         openmpt_module_destroy(module);
-        ModFail(kModOutOfMemory);
-        return nullptr;
+        return ModFailLoad(kModOutOfMemory);
     }
     ModSucceed();
     return song;

@@ -33,6 +33,9 @@ float FSOUND_GetVersion();
 signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int flags);
 int FSOUND_GetError();
 FMUSIC_MODULE* FMUSIC_LoadSong(const char* name);
+// FMUSIC_LoadSong's checks and loading for a module already in memory (copied; the caller
+// keeps data): the same handle and the same error codes.
+FMUSIC_MODULE* ModLoadSongFromMemory(const unsigned char* data, size_t size);
 // Starts the module from its beginning; it loops for as long as it plays.
 signed char FMUSIC_PlaySong(FMUSIC_MODULE* mod);
 // Stops the module if it plays and releases it; null is refused.

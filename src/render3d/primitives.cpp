@@ -1,10 +1,12 @@
 #include "render3d/primitives.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 #include "data/data.h"
 #include "precalcs/tables.h"
+#include "render3d/triangles.h"
 
 uint16_t ball_p[256];
 uint8_t ball_c[256];
@@ -29,58 +31,67 @@ void drawpoint(int32_t x, int32_t y, uint16_t value, uint16_t* buffer) {
 }
 
 namespace {
-// One axis of the placement: first output index, last output index, start sample and
-// the first frame position, or false when the box misses the frame on this axis.
-bool PlaceAxis(int32_t centre, double s, int32_t limit, int32_t* pos, int32_t* first, int32_t* last,
-               int32_t* start) {
+// One axis of the placement: the first frame position, how many positions are drawn and
+// the start sample, or false when the box misses the frame on this axis. Worked in double
+// so that no size overflows; what is drawn is at most the frame's width.
+bool PlaceAxis(int32_t centre, double s, int32_t limit, int32_t* pos, int32_t* count, int32_t* start) {
     const double p = std::trunc(centre - 8.0 * s);
     if (p > limit - 1 || p <= -16.0 * s) return false;
-    int32_t p0 = static_cast<int32_t>(p);
-    const int32_t box_last = static_cast<int32_t>(std::trunc(16.0 * s - 1.0));
-    *first = 0;
+    const double box_last = std::trunc(16.0 * s - 1.0);
+    double first = 0.0; // box index of the first position drawn
+    double p0 = p;
     *start = 0;
-    if (p0 < 0) {
-        *first = -p0;
-        *start = static_cast<int32_t>(std::trunc((-static_cast<double>(p0) * 65536.0) / s));
+    if (p < 0) {
+        first = -p;
+        // -p < 16 s, so the start lies inside the sprite's 16 samples.
+        *start = static_cast<int32_t>(std::trunc((-p * 65536.0) / s));
         p0 = 0;
     }
-    *last = box_last;
-    if (limit - 16.0 * s < p0) {
-        // Ends the walk at the frame's edge. A box clipped on both sides would otherwise
-        // run past its own last sample, so the box's end still bounds it.
-        const int32_t edge = *first - p0 + limit - 1;
-        if (edge < *last) *last = edge;
-    }
-    *pos = p0;
+    double n = box_last - first + 1.0;
+    // Ends the walk at the frame's edge. A box clipped on both sides would otherwise run
+    // past its own last sample, so the box's end still bounds it.
+    if (limit - 16.0 * s < p0) n = std::min(n, limit - p0);
+    if (n < 1.0) return false;
+    *pos = static_cast<int32_t>(p0);
+    *count = static_cast<int32_t>(n);
     return true;
+}
+
+// Positions drawn from start with this step before the sample leaves the sprite's 16.
+int32_t SamplesInside(int32_t start, int32_t step, int32_t count) {
+    constexpr int32_t kLast = 16 * 65536 - 1;
+    if (start > kLast) return 0;
+    if (step == 0) return count;
+    return std::min(count, (kLast - start) / step + 1);
 }
 } // namespace
 
 bool PlaceScaledSprite(int32_t x, int32_t y, double s, ScaledSprite* box) {
-    // Sizes beyond 4096 (a sprite 65536 pixels wide) are refused so every position fits 32 bits.
-    if (!(s > 0.0) || s > 4096.0) return false;
-    if (!PlaceAxis(x, s, 320, &box->x0, &box->i_first, &box->i_last, &box->u_start)) return false;
-    if (!PlaceAxis(y, s, 240, &box->y0, &box->j_first, &box->j_last, &box->v_start)) return false;
-    box->step = 65536.0 / s;
-    return true;
+    if (!(s > 0.0) || !std::isfinite(s)) return false;
+    if (!PlaceAxis(x, s, 320, &box->x0, &box->columns, &box->u_start)) return false;
+    if (!PlaceAxis(y, s, 240, &box->y0, &box->elements, &box->v_start)) return false;
+    // Sample positions are whole 16.16 numbers: trunc(v + 65536 / s) is v + floor(65536 / s).
+    // A step past the sprite's width is kept at its width: such a sprite has one sample.
+    box->step = static_cast<int32_t>(std::min(std::floor(65536.0 / s), 16.0 * 65536.0));
+    box->columns = SamplesInside(box->u_start, box->step, box->columns);
+    box->elements = SamplesInside(box->v_start, box->step, box->elements);
+    return box->columns > 0 && box->elements > 0;
 }
 
 void DrawScaledSprite(const ScaledSprite& box, const uint8_t* sprite, const uint16_t* colours, int stride,
                       uint16_t* buffer) {
     int32_t u = box.u_start;
     uint16_t* column = buffer + box.x0 * 240 + box.y0;
-    for (int32_t i = box.i_first; i <= box.i_last; i++) {
+    for (int32_t i = 0; i < box.columns; i++) {
         const uint8_t* samples = sprite + (u >> 16) * 16;
         int32_t v = box.v_start;
-        uint16_t* out = column;
-        for (int32_t j = box.j_first; j <= box.j_last; j++) {
+        for (int32_t j = 0; j < box.elements; j++) {
             const uint8_t t = samples[v >> 16];
-            if (t != 0) *out = colours[t * stride];
-            out++;
-            v = static_cast<int32_t>(v + box.step);
+            if (t != 0) column[j] = colours[t * stride];
+            v += box.step;
         }
         column += 240;
-        u = static_cast<int32_t>(u + box.step);
+        u += box.step;
     }
 }
 
@@ -95,20 +106,46 @@ void drawball(int32_t x, int32_t y, int32_t colour, float s, uint16_t* buffer) {
 }
 
 namespace {
+int64_t FloorDiv(int64_t a, int64_t b) {
+    const int64_t q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+// Walks lines longer than this only where their pixels can land in the buffer.
+constexpr int64_t kShortLine = 2048;
+
 // Steps along the major axis from a to b, far end excluded, moving the minor coordinate
-// (12 fraction bits) by the slope before each pixel; calls plot(major, minor).
-template <class Plot>
+// (12 fraction bits) by the slope before each pixel; calls plot with the pixel's offset
+// major * major_weight + minor * minor_weight (one weight is 240, the other 1).
+template <int64_t major_weight, int64_t minor_weight, class Plot>
 void WalkMajor(int64_t major_a, int64_t minor_a, int64_t major_b, int64_t minor_b, Plot plot) {
     const int64_t d_major = major_b - major_a;
-    // Longer than the reciprocal table reaches: no such line crosses the frame.
-    if (d_major < -2048 || d_major > 2047) return;
-    const int64_t slope = ((minor_b - minor_a) * 4096 * lut::div[2048 + d_major]) >> 16;
+    if (d_major == 0) return;
+    const int64_t reciprocal = d_major >= -2048 && d_major <= 2047 ? lut::div[2048 + d_major] : Reciprocal(d_major);
+    // |minor difference| <= |d_major|, so |slope| <= 4096 and every product fits 64 bits.
+    const int64_t slope = ((minor_b - minor_a) * 4096 * reciprocal) >> 16;
     const bool a_first = major_a < major_b;
-    int64_t pos = (a_first ? minor_a : minor_b) * 4096;
-    const int64_t end = a_first ? major_b : major_a;
-    for (int64_t m = a_first ? major_a : major_b; m < end; m++) {
+    const int64_t first = a_first ? major_a : major_b;
+    const int64_t start = (a_first ? minor_a : minor_b) * 4096;
+    const int64_t steps = d_major < 0 ? -d_major : d_major;
+    int64_t k_lo = 0;
+    int64_t k_hi = steps - 1;
+    if (steps > kShortLine) {
+        // Step k's offset, times 4096, lies in (c0 + c1 k - 4096 minor_weight, c0 + c1 k]: only
+        // the steps with 0 <= c0 + c1 k < 4096 (76799 + minor_weight) can be inside the buffer.
+        // c1 is never 0 (|slope| <= 4096 and 4096 / 240 is not whole).
+        const int64_t c0 = 4096 * major_weight * first + minor_weight * (start + slope);
+        const int64_t c1 = 4096 * major_weight + minor_weight * slope;
+        const int64_t top = 4096 * (76799 + minor_weight) - 1;
+        const int64_t lo = c1 > 0 ? -FloorDiv(c0, c1) : -FloorDiv(top - c0, -c1);
+        const int64_t hi = c1 > 0 ? FloorDiv(top - c0, c1) : FloorDiv(c0, -c1);
+        k_lo = std::max<int64_t>(k_lo, lo);
+        k_hi = std::min<int64_t>(k_hi, hi);
+    }
+    int64_t pos = start + k_lo * slope;
+    for (int64_t k = k_lo; k <= k_hi; k++) {
         pos += slope;
-        plot(m, pos >> 12);
+        plot((first + k) * major_weight + (pos >> 12) * minor_weight);
     }
 }
 
@@ -121,11 +158,10 @@ template <class Plot> void WalkLine(const Line3d& line, int32_t shift, Plot plot
     const int64_t ya = spts[line.p0].y;
     const int64_t xb = static_cast<int64_t>(spts[line.p1].x) + shift;
     const int64_t yb = spts[line.p1].y;
-    if (std::llabs(yb - ya) < std::llabs(xb - xa)) {
-        WalkMajor(xa, ya, xb, yb, [&plot](int64_t x, int64_t y) { plot(x * 240 + y); });
-    } else {
-        WalkMajor(ya, xa, yb, xb, [&plot](int64_t y, int64_t x) { plot(x * 240 + y); });
-    }
+    if (std::llabs(yb - ya) < std::llabs(xb - xa))
+        WalkMajor<240, 1>(xa, ya, xb, yb, plot);
+    else
+        WalkMajor<1, 240>(ya, xa, yb, xb, plot);
 }
 } // namespace
 

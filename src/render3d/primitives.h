@@ -17,17 +17,16 @@ void drawline16bit(Line3d line, uint16_t* buffer);
 void drawline(Line3d line, void* buffer, int pixel_size);
 
 // A 16 x 16 sprite scaled by s and centred on column x, element y, clipped to the frame.
-// Sample positions are 16.16 fixed point; output index i of the box is drawn at column
-// x0 + (i - i_first), and likewise for elements. Shared by the ball and the large font.
+// Sample positions are 16.16 fixed point, stepped by floor(65536 / s) per pixel from the
+// first column and element drawn. Shared by the ball and the large font.
 struct ScaledSprite {
-    int32_t x0, y0;           // first column and element written
-    int32_t i_first, i_last;  // output columns of the box, inclusive
-    int32_t j_first, j_last;  // output elements of the box, inclusive
-    int32_t u_start, v_start; // 16.16 sample position of the first column and element
-    double step;              // 65536 / s
+    int32_t x0, y0;            // first column and element written
+    int32_t columns, elements; // how many are written, at most 320 and 240
+    int32_t u_start, v_start;  // 16.16 sample position of the first column and element
+    int32_t step;              // 16.16 sample step per pixel
 };
 
-// False when nothing of the sprite lies on the frame (or s is not a usable size).
+// False when nothing of the sprite lies on the frame (or s is not a positive finite size).
 bool PlaceScaledSprite(int32_t x, int32_t y, double s, ScaledSprite* box);
 // Walks the box: sample value t of sprite (16 x 16, column by column, 0 transparent)
 // becomes colours[t * stride].

@@ -160,7 +160,8 @@ std::string PageWords(std::string text) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const headless::ParseResult parsed = headless::ParseOptions(args);
+    // One address asks for a bounded number of frames: the page keeps each until it is closed.
+    const headless::ParseResult parsed = headless::ParseOptions(args, headless::kPageFrameLimit);
     if (parsed.action != headless::Action::Run) {
         Message("Zarvelin PC: " + PageWords(parsed.error), true);
         page_ended(0, 0);

@@ -432,8 +432,33 @@ TEST(Converter, RejectsMalformedSourcesNamingTheFile) {
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find(obj), std::string::npos) << run.output;
 
+    // A header promising 100000 x 100000 pixels is refused before anything is decoded.
+    const std::string huge = std::string(ZARVELIN_SOURCE_DIR) + "/fuzz/regressions/assets/picture-of-100000-by-100000";
+    const std::string huge_png = dir + "/huge.png";
+    {
+        std::ifstream in(huge, std::ios::binary);
+        in.get(); // the fuzz target's choice of reader
+        std::ofstream(huge_png, std::ios::binary) << in.rdbuf();
+    }
+    run = Convert("picture " + huge_png + " " + out + " x 64 64 rows");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("picture is 100000 x 100000, expected 64 x 64"), std::string::npos) << run.output;
+
     std::ifstream written(out);
     EXPECT_FALSE(written.good()) << "a failed conversion left an output behind";
+}
+
+// Lines of blanks only, vertical tabs and form feeds among them, are empty lines.
+TEST(Converter, LinesOfBlanksAreEmpty) {
+    const std::string dir = ZARVELIN_BINARY_DIR;
+    const std::string obj = dir + "/blank_lines.obj";
+    const std::string out = dir + "/blank_lines.cpp";
+    std::ofstream(obj) << "v 0 0 0\n\v\nv 1 0 0\n \f \r\nv 0 1 0\n\t\nf 1 2 3\n";
+    const Result run = Convert("model " + obj + " " + out + " blank");
+    EXPECT_EQ(run.status, 0) << run.output;
+    std::ifstream in(out);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("blank_size = 33;"), std::string::npos) << text;
 }
 
 // The three layouts of one picture address the same pixels: texture rows from the top, texture

@@ -107,3 +107,46 @@ TEST(CaptureOptions, BadOptionsAreRefused) {
     EXPECT_NE(ParseOptions({"--video", "v.mp4", "--size", "900p"}).error.find("900p"), std::string::npos);
     EXPECT_NE(ParseOptions({"--video", "show.avi"}).error.find("show.avi"), std::string::npos);
 }
+
+namespace {
+// n distinct frames: 0:0,1:0,...,8:0,0:20,...
+std::string FrameList(int n) {
+    std::string list;
+    for (int i = 0; i < n; i++) {
+        if (i) list.push_back(',');
+        list.append(std::to_string(i % 9)).push_back(':');
+        list.append(std::to_string(20 * (i / 9)));
+    }
+    return list;
+}
+} // namespace
+
+TEST(CaptureOptions, FrameLimitAndLongValues) {
+    // Distinct frames count against the limit; repeats do not.
+    const std::string three_hundred = FrameList(300);
+    const std::string one_more = three_hundred + ",8:99980";
+    EXPECT_EQ(ParseOptions({"--at", three_hundred}, headless::kPageFrameLimit).options.at.size(), 300u);
+    EXPECT_EQ(ParseOptions({"--at", three_hundred + "," + three_hundred}, 300).action, Action::Run);
+    const auto over = ParseOptions({"--at", one_more}, headless::kPageFrameLimit);
+    ASSERT_EQ(over.action, Action::Error);
+    EXPECT_EQ(over.error, "--at asks for more than 300 frames; ask for at most 300 at a time");
+    // Across several --at, and without a limit (the capture tool) any number.
+    EXPECT_EQ(ParseOptions({"--at", three_hundred, "--at", "8:99980"}, 300).action, Action::Error);
+    EXPECT_EQ(ParseOptions({"--at", one_more}).options.at.size(), 301u);
+
+    // 200000 distinct frames parse at once, in order of first mention.
+    const std::string many = FrameList(200000);
+    const auto all = ParseOptions({"--at", many + ",0:0"});
+    ASSERT_EQ(all.action, Action::Run);
+    ASSERT_EQ(all.options.at.size(), 200000u);
+    EXPECT_EQ(all.options.at.back(), (FrameRequest{199999 % 9, 20 * (199999 / 9)}));
+
+    // A long value is cut short in the message.
+    const auto bad = ParseOptions({"--at", many + ",x"});
+    ASSERT_EQ(bad.action, Action::Error);
+    EXPECT_LT(bad.error.size(), 200u);
+    EXPECT_NE(bad.error.find("'0:0,1:0,2:0,"), std::string::npos) << bad.error;
+    const std::string size = std::to_string(many.size() + 2);
+    EXPECT_EQ(bad.error.find(size), bad.error.find("...' (") + 6) << bad.error;
+    EXPECT_NE(bad.error.find(" characters)"), std::string::npos) << bad.error;
+}

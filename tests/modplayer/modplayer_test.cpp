@@ -52,6 +52,21 @@ TEST(ModPlayerLoad, SoundtrackLoadsWithItsLength) {
     EXPECT_EQ(FMUSIC_FreeSong(song), 1);
 }
 
+TEST(ModPlayerLoad, FromMemoryWithTheSameChecks) {
+    const std::vector<char> mod = modtest::ReadBytes(modtest::ModulePath());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(mod.data());
+    FMUSIC_MODULE* song = ModLoadSongFromMemory(bytes, mod.size());
+    ASSERT_NE(song, nullptr);
+    EXPECT_EQ(FSOUND_GetError(), kModOk);
+    EXPECT_EQ(FMUSIC_FreeSong(song), 1);
+    EXPECT_EQ(ModLoadSongFromMemory(bytes, mod.size() - 1), nullptr); // one byte of a sample short
+    EXPECT_EQ(FSOUND_GetError(), kModLoadFailed);
+    EXPECT_EQ(ModLoadSongFromMemory(bytes, 0), nullptr);
+    EXPECT_EQ(FSOUND_GetError(), kModUnknownFormat);
+    EXPECT_EQ(ModLoadSongFromMemory(nullptr, 10), nullptr);
+    EXPECT_EQ(FSOUND_GetError(), kModUnknownFormat);
+}
+
 TEST(ModPlayerCalls, RefuseWhatTheyCannotDo) {
     EXPECT_EQ(FMUSIC_FreeSong(nullptr), 0);
     EXPECT_EQ(FSOUND_GetError(), kModInvalidParam);

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
+#include <cstdint>
+#include <random>
 #include <vector>
 
 #include "precalcs/tables.h"
@@ -134,6 +138,65 @@ TEST_F(BallTest, ColourValuesAboveTheLastRampClamp) {
     EXPECT_EQ(At(92 + 3, 92 + 4), 0);
 }
 
+namespace {
+// drawball step by step as defined, in double and 64-bit arithmetic with a bounds test on
+// every pixel: the box's own columns and elements that lie on the frame, sample positions
+// stepped by trunc(position + 65536 / s). Every sample it reads must lie in the sprite.
+void ReferenceBall(int32_t x, int32_t y, int32_t colour, float size, std::vector<uint16_t>& fb) {
+    const double s = size;
+    if (!(s > 0.0) || !std::isfinite(s)) return;
+    const double n = std::trunc(16.0 * s - 1.0);
+    const double x0 = std::trunc(x - 8.0 * s);
+    const double y0 = std::trunc(y - 8.0 * s);
+    if (x0 > 319 || x0 <= -16.0 * s || y0 > 239 || y0 <= -16.0 * s) return;
+    const double step = 65536.0 / s;
+    const uint32_t ramp = std::min<uint32_t>(static_cast<uint32_t>(colour) & 0xFFFF, 240);
+    double u = x0 < 0 ? std::trunc((-x0 * 65536.0) / s) : 0.0;
+    for (double c = std::max(x0, 0.0); c <= 319 && c <= x0 + n; c++) {
+        double v = y0 < 0 ? std::trunc((-y0 * 65536.0) / s) : 0.0;
+        for (double e = std::max(y0, 0.0); e <= 239 && e <= y0 + n; e++) {
+            const int64_t su = static_cast<int64_t>(u) >> 16, sv = static_cast<int64_t>(v) >> 16;
+            ASSERT_TRUE(su < 16 && sv < 16) << "size " << size << " at " << x << "," << y;
+            const uint8_t t = ball_c[su * 16 + sv];
+            if (t != 0) fb[static_cast<size_t>(c) * 240 + static_cast<size_t>(e)] = ball_p[t + ramp];
+            v = std::trunc(v + step);
+        }
+        u = std::trunc(u + step);
+    }
+}
+} // namespace
+
+TEST_F(BallTest, BallsOfAnySizeAsTheReferenceDrawsThem) {
+    // Size 5000 at (10000, 40000): x0 = -30000, y0 = 0, a box 80000 wide; the frame shows
+    // sprite column 393216 >> 16 = 6, element 0 and its neighbours within 13 / 65536.
+    drawball(10000, 40000, 16, 5000.0f, fb.data());
+    for (int i = 0; i < 76800; i++)
+        ASSERT_EQ(fb[i], ball_p[16 + Sample(6, 0)]) << i;
+
+    std::mt19937 rng(26);
+    std::vector<uint16_t> expected;
+    const float fixed_sizes[] = {1e-40f, 1e-6f, 0.03f, 0.0625f, 4096.0f, 4096.5f, 65535.0f, 65536.0f, 65537.0f,
+                                 1e9f,   1e30f, FLT_MAX};
+    for (int k = 0; k < 2000; k++) {
+        float s;
+        if (k < 12)
+            s = fixed_sizes[k];
+        else
+            s = static_cast<float>(std::pow(10.0, std::uniform_real_distribution<double>(-2.0, 6.0)(rng)));
+        const double reach = 16.0 * std::min<double>(s, 1e7);
+        std::uniform_int_distribution<int64_t> near(static_cast<int64_t>(-reach) - 20,
+                                                    static_cast<int64_t>(reach) + 340);
+        const int32_t x = static_cast<int32_t>(std::clamp<int64_t>(near(rng), INT32_MIN, INT32_MAX));
+        const int32_t y = static_cast<int32_t>(std::clamp<int64_t>(near(rng), INT32_MIN, INT32_MAX));
+        const int32_t colour = static_cast<int32_t>(rng());
+        fb.assign(76800, kBack);
+        expected.assign(76800, kBack);
+        drawball(x, y, colour, s, fb.data());
+        ReferenceBall(x, y, colour, s, expected);
+        ASSERT_EQ(fb, expected) << "size " << s << " at " << x << "," << y;
+    }
+}
+
 TEST(Primitives, PointBounds) {
     std::vector<uint16_t> fb(76800, 0);
     drawpoint(319, 239, 7, fb.data());
@@ -227,15 +290,98 @@ TEST_F(LineTest, ElementsOffTheColumnWrapOrAreDropped) {
     EXPECT_EQ(Written(fb8), expected);
 }
 
-TEST_F(LineTest, LinesBeyondTheReciprocalTableOrBadIndicesDrawNothing) {
-    drawline16bit(Between(-3000, 10, 100, 10), fb16.data());
-    drawline16bit(Between(10, 100000, 11, -100000), fb16.data());
+namespace {
+// The line rule step by step in 64-bit arithmetic, the reciprocal by division.
+template <class T> void ReferenceLine(int64_t xa, int64_t ya, int64_t xb, int64_t yb, T value, std::vector<T>& fb) {
+    const int64_t dx = xb - xa, dy = yb - ya;
+    auto reciprocal = [](int64_t d) { return d == 0 ? 65536 : 65536 / d; };
+    auto put = [&](int64_t offset) {
+        if (offset >= 0 && offset <= 76799) fb[offset] = value;
+    };
+    if (std::llabs(dy) < std::llabs(dx)) {
+        int64_t y = (xa < xb ? ya : yb) * 4096;
+        const int64_t slope = ((dy * 4096) * reciprocal(dx)) >> 16;
+        for (int64_t x = std::min(xa, xb); x < std::max(xa, xb); x++) {
+            y += slope;
+            put(x * 240 + (y >> 12));
+        }
+    } else {
+        int64_t x = (ya < yb ? xa : xb) * 4096;
+        const int64_t slope = ((dx * 4096) * reciprocal(dy)) >> 16;
+        for (int64_t y = std::min(ya, yb); y < std::max(ya, yb); y++) {
+            x += slope;
+            put((x >> 12) * 240 + y);
+        }
+    }
+}
+} // namespace
+
+TEST_F(LineTest, LinesOfAnyLengthAsTheReferenceDrawsThem) {
+    // Random lines up to 20000 pixels along their main axis (a tenth of them up to 200000),
+    // through or near the frame, in both pixel sizes.
+    std::mt19937 rng(26);
+    std::vector<uint16_t> want16;
+    std::vector<uint8_t> want8;
+    int drawn_long = 0; // of the lines 2048 pixels or longer
+    for (int k = 0; k < 2000; k++) {
+        const int64_t longest = k % 10 == 0 ? 200000 : 20000;
+        std::uniform_int_distribution<int64_t> along(-longest, longest);
+        std::uniform_int_distribution<int64_t> col(-400, 720), elem(-300, 540);
+        const int64_t cx = col(rng), cy = elem(rng);
+        const int64_t ax = along(rng), ay = along(rng) / static_cast<int64_t>(1 + rng() % 64), t = along(rng) % 1000 + 1000;
+        const bool steep = rng() % 2;
+        const int64_t dx = steep ? ay : ax, dy = steep ? ax : ay;
+        const int64_t xa = cx - dx * t / 2000, ya = cy - dy * t / 2000;
+        const Line3d line = Between(static_cast<int>(xa), static_cast<int>(ya), static_cast<int>(xa + dx),
+                                    static_cast<int>(ya + dy));
+        fb16.assign(76800, 0);
+        fb8.assign(76800, 0);
+        want16.assign(76800, 0);
+        want8.assign(76800, 0);
+        drawline16bit(line, fb16.data());
+        drawline8bit(line, fb8.data());
+        ReferenceLine<uint16_t>(xa + 1, ya, xa + dx + 1, ya + dy, 0xFFFE, want16);
+        ReferenceLine<uint8_t>(xa, ya, xa + dx, ya + dy, 63, want8);
+        ASSERT_EQ(fb16, want16) << xa << "," << ya << " to " << xa + dx << "," << ya + dy;
+        ASSERT_EQ(fb8, want8) << xa << "," << ya << " to " << xa + dx << "," << ya + dy;
+        drawn_long += std::max(std::llabs(dx), std::llabs(dy)) >= 2048 && !Written(fb8).empty();
+    }
+    EXPECT_GT(drawn_long, 1000); // most of them cross the frame
+}
+
+TEST_F(LineTest, LinesAcrossTheWholeCoordinateRangeAndBadIndices) {
+    // Longer than 65536 the reciprocal is 0: the line keeps its left (or low) end's row
+    // (or column) for its whole length.
+    drawline8bit(Between(INT32_MIN + 5, 100, INT32_MAX - 5, 7000), fb8.data());
+    std::vector<int> expected;
+    for (int x = 0; x < 320; x++)
+        expected.push_back(x * 240 + 100);
+    EXPECT_EQ(Written(fb8), expected);
+    // Steep, upward from column 7: every element of that column, and the ones it wraps into.
+    fb8.assign(76800, 0);
+    drawline8bit(Between(7, INT32_MIN, -100000, INT32_MAX), fb8.data());
+    expected.clear();
+    for (int i = 0; i < 76800; i++)
+        expected.push_back(i);
+    EXPECT_EQ(Written(fb8), expected);
+    // A slope of -17 / 4096 column a row keeps the offsets near each other for the whole
+    // 65536 rows: they move by 16 / 4096 a row on average.
+    fb8.assign(76800, 0);
+    std::vector<uint8_t> want(76800, 0);
+    drawline8bit(Between(300, -30000, 300 - 272, 35536), fb8.data());
+    ReferenceLine<uint8_t>(300, -30000, 300 - 272, 35536, 63, want);
+    EXPECT_EQ(fb8, want);
+    EXPECT_FALSE(Written(fb8).empty());
+
+    // The table's own extremes.
+    fb16.assign(76800, 0);
+    drawline16bit(Between(-2000, 100, 47, 100), fb16.data());
+    EXPECT_EQ(Written(fb16).size(), 48u);
+
+    fb16.assign(76800, 0);
     drawline16bit({-1, 1, 0}, fb16.data());
     drawline16bit({0, kMaxWork, 0}, fb16.data());
     EXPECT_TRUE(Written(fb16).empty());
-    // The largest extents the table covers still draw.
-    drawline16bit(Between(-2000, 100, 47, 100), fb16.data());
-    EXPECT_EQ(Written(fb16).size(), 48u);
 }
 
 TEST_F(LineTest, DispatchByPixelSize) {

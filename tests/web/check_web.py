@@ -27,6 +27,9 @@ BAD = {
     "at=1:2000,x&step=20": "at needs PART:MS",
     "at=1:2010&step=20": "is never drawn",
     "at=1:900000&step=20": "no frame of part 1 at 900000 ms was drawn",
+    # One address asks for at most 300 frames; this one (25 KB) asks for 3000.
+    "at=%s&step=20" % ",".join("%d:%d" % (i % 9, 20 * (i // 9)) for i in range(3000)):
+        "at asks for more than 300 frames",
 }
 HERE = os.path.dirname(os.path.abspath(__file__))
 
