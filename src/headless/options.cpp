@@ -155,8 +155,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args, size_t max_frames
         } else if (name == "--at") {
             const ListResult list = ParseFrames(value, o.at, max_frames);
             if (list == ListResult::TooMany)
-                return fail("--at asks for more than " + std::to_string(max_frames) + " frames; ask for at most " +
-                            std::to_string(max_frames) + " at a time");
+                return fail("--at asks for more than " + std::to_string(max_frames) +
+                            " frames; ask for at most " + std::to_string(max_frames) + " at a time");
             if (list == ListResult::Malformed)
                 return fail("--at needs PART:MS[,PART:MS...] with PART 0 to 8 and MS a whole number, not " +
                             Quoted(value));
