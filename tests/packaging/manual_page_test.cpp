@@ -26,19 +26,18 @@ OptionSet LeadingOptions(const std::string& text) {
     while (words >> word) {
         if (word == ",") continue;
         if (word[0] != '-') break;
-        while (word.back() == ',') word.pop_back();
+        while (word.back() == ',')
+            word.pop_back();
         out.insert(word.substr(0, word.find('=')));
     }
     return out;
 }
 
-// Adds text to the entries of the options named last; names them first when new is set.
+// Adds the line to the entries of the options it describes; with start, the line names them.
 void Describe(Entries& entries, OptionSet& current, const std::string& line, bool start) {
-    if (start) {
-        current = LeadingOptions(line);
-        for (const std::string& option : current) entries[option];
-    }
-    for (const std::string& option : current) entries[option] += line + " ";
+    if (start) current = LeadingOptions(line);
+    for (const std::string& option : current)
+        entries[option] += line + " ";
 }
 
 // --help: an option's line starts with two spaces and the option; continuation lines are
@@ -110,7 +109,8 @@ Entries ManualPageEntries(const std::string& roff) {
 
 OptionSet Names(const Entries& entries) {
     OptionSet names;
-    for (const auto& entry : entries) names.insert(entry.first);
+    for (const auto& entry : entries)
+        names.insert(entry.first);
     return names;
 }
 
@@ -151,9 +151,11 @@ std::string DifferentValues(const Entries& help, const Entries& page) {
             const auto other = page_values.find(kind);
             if (other == page_values.end() || other->second == values) continue;
             list += " " + option + ":";
-            for (const std::string& v : values) list += " [" + v + "]";
+            for (const std::string& v : values)
+                list += " [" + v + "]";
             list += " against";
-            for (const std::string& v : other->second) list += " [" + v + "]";
+            for (const std::string& v : other->second)
+                list += " [" + v + "]";
         }
     }
     return list;
@@ -215,7 +217,8 @@ TEST(ManualPage, NamesEveryOptionOfHelpAndNoOther) {
     ASSERT_NE(pipe, nullptr);
     std::string help;
     char chunk[4096];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) help.append(chunk, n);
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+        help.append(chunk, n);
     ASSERT_EQ(pclose(pipe), 0);
 
     std::ifstream page(ZARVELIN_SOURCE_DIR "/packaging/zarvelin-capture.1");
@@ -231,7 +234,8 @@ TEST(ManualPage, NamesEveryOptionOfHelpAndNoOther) {
     EXPECT_EQ(in_help.count("--help"), 1u);
     EXPECT_EQ(Missing(in_help, in_page), "") << "in --help but not in packaging/zarvelin-capture.1";
     EXPECT_EQ(Missing(in_page, in_help), "") << "in packaging/zarvelin-capture.1 but not in --help";
-    EXPECT_EQ(DifferentValues(help_entries, page_entries), "") << "--help against packaging/zarvelin-capture.1";
+    EXPECT_EQ(DifferentValues(help_entries, page_entries), "")
+        << "--help against packaging/zarvelin-capture.1";
     // The values were found at all (the bitrate, the sizes), not just missing on one side.
     EXPECT_EQ(Values(help_entries.at("--video"))["rate"], OptionSet{"256 kbit/s"});
     EXPECT_EQ(Values(page_entries.at("--size"))["size"].size(), 6u);
