@@ -35,6 +35,13 @@ FILE* clock_log = nullptr;
 bool clock_log_checked = false;
 bool frame_read = false;     // the clock has been read since the last presentation
 uint32_t frame_ticks = 0;    // its first reading: the time the frame was drawn for
+long long frame_read_us = 0; // when that reading was taken
+
+long long MonotonicUs() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 uint32_t OwnTicks() {
     return (clock_held ? held_at : SDL_GetTicks()) - held_ms;
@@ -47,16 +54,15 @@ void LogPresentation() {
         if (name != nullptr && (clock_log = std::fopen(name, "w")) == nullptr)
             std::fprintf(stderr, "ZARVELIN_CLOCK_LOG: cannot write %s\n", name);
         if (clock_log != nullptr)
-            std::fputs("# monotonic_us frame_music_ms heard_music_ms (-1: no music clock)\n", clock_log);
+            std::fputs("# presented_us frame_music_ms heard_music_ms read_us (monotonic us; -1: no music clock)\n",
+                       clock_log);
     }
     if (clock_log == nullptr || !frame_read) return;
-    const long long now = std::chrono::duration_cast<std::chrono::microseconds>(
-                              std::chrono::steady_clock::now().time_since_epoch())
-                              .count();
+    const long long now = MonotonicUs();
     uint32_t heard = 0;
     const bool music = ModHeardMs(&heard);
-    std::fprintf(clock_log, "%lld %ld %ld\n", now,
-                 music ? static_cast<long>(frame_ticks - music_base) : -1L, music ? static_cast<long>(heard) : -1L);
+    std::fprintf(clock_log, "%lld %ld %ld %lld\n", now, music ? static_cast<long>(frame_ticks - music_base) : -1L,
+                 music ? static_cast<long>(heard) : -1L, frame_read_us);
 }
 // SDL 1.2 falls back to drawing ASCII art in the terminal when no display is found.
 // Unless the user names a driver, only drivers that show a real picture are accepted
@@ -179,6 +185,7 @@ uint32_t PlatformTicks() {
     if (!frame_read) {
         frame_read = true;
         frame_ticks = last_ticks;
+        frame_read_us = MonotonicUs();
     }
     return last_ticks;
 }

@@ -55,8 +55,10 @@ void HeardClock::Written(int64_t frames, int64_t now_us) {
 
 int64_t HeardClock::HeardFrame(int64_t now_us) {
     if (!any_) return heard_;
-    const double estimate =
-        started_ ? std::min(Estimate(now_us), static_cast<double>(written_)) : std::min(anchor_, 0.0);
+    // Before the output is seen consuming, it may have begun any time since the last buffer:
+    // half a buffer on from there halves the worst error either way.
+    const double limit = started_ ? static_cast<double>(written_) : anchor_ + static_cast<double>(last_size_) / 2;
+    const double estimate = std::min(Estimate(now_us), limit);
     heard_ = std::max(heard_, static_cast<int64_t>(std::floor(estimate)));
     return heard_;
 }

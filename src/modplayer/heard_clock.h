@@ -8,8 +8,9 @@
 // delay the user asks for. Between callbacks the heard frame runs on at the output's rate;
 // each callback pulls it a tenth of the way to what it says, so the clock follows the card's
 // own rate and ignores the jitter of the callbacks. It never goes back, never passes the
-// last frame written (the output stalls there) and stands still until the output has
-// consumed a first buffer (a sound server may take seconds to wake a suspended sink).
+// last frame written (the output stalls there) and, until the output is seen consuming (a
+// sound server may take seconds to wake a suspended sink), goes no further than half a
+// buffer past what the last callback said.
 //
 // Music frames: the module's position in output frames from its beginning. The music says
 // from which output frame on which part of the module plays (Segment); the heard output

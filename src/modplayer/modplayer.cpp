@@ -56,15 +56,17 @@ void ApplyVolume(int volume, int16_t* pcm, size_t values) {
         pcm[i] = static_cast<int16_t>(int32_t{pcm[i]} * volume / kModFullVolume);
 }
 
-// What the driver still holds, in frames, when a callback of `frames` begins, counted from
-// the end of what that callback writes. SDL 1.2 reports none of it; these follow from how
-// each driver queues (and were checked by recording what a sound server played).
+// What the driver and the server still hold, in frames, when a callback of `frames` begins,
+// counted from the end of what that callback writes. SDL 1.2 reports none of it; these follow
+// from how each driver queues, checked against what a PulseAudio null sink played
+// (tools/clocksync).
 int64_t DriverLatency(int64_t frames) {
-    // pulse: the stream asks for a total latency of four callbacks (the callback halved from
-    // what was asked); the callback begins when one of them has room.
-    if (std::strcmp(driver_name, "pulse") == 0) return 4 * frames;
-    // alsa: two periods of one callback each, full when a callback begins, plus its own.
-    if (std::strcmp(driver_name, "alsa") == 0) return 3 * frames;
+    // pulse: SDL asks for a total of four callbacks (halved from what was asked for); the server
+    // takes its sink's share of that in blocks, so a callback finds less than three left.
+    if (std::strcmp(driver_name, "pulse") == 0) return 11 * frames / 4;
+    // alsa: two periods of one callback each, full when a callback begins, plus its own, less
+    // what PulseAudio's ALSA plugin has already passed on.
+    if (std::strcmp(driver_name, "alsa") == 0) return 3 * frames - frames / 6;
     // Double buffering (DirectSound, waveOut and the rest): the other buffer plays.
     return 2 * frames;
 }
