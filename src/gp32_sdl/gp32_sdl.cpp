@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -35,9 +36,9 @@ FILE* clock_log = nullptr;
 bool clock_log_checked = false;
 bool frame_read = false;     // the clock has been read since the last presentation
 uint32_t frame_ticks = 0;    // its first reading: the time the frame was drawn for
-long long frame_read_us = 0; // when that reading was taken
+int64_t frame_read_us = 0; // when that reading was taken
 
-long long MonotonicUs() {
+int64_t MonotonicUs() {
     return std::chrono::duration_cast<std::chrono::microseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
@@ -58,11 +59,12 @@ void LogPresentation() {
                        clock_log);
     }
     if (clock_log == nullptr || !frame_read) return;
-    const long long now = MonotonicUs();
+    const int64_t now = MonotonicUs();
     uint32_t heard = 0;
     const bool music = ModHeardMs(&heard);
-    std::fprintf(clock_log, "%lld %ld %ld %lld\n", now, music ? static_cast<long>(frame_ticks - music_base) : -1L,
-                 music ? static_cast<long>(heard) : -1L, frame_read_us);
+    std::fprintf(clock_log, "%" PRId64 " %" PRId64 " %" PRId64 " %" PRId64 "\n", now,
+                 music ? int64_t{frame_ticks - music_base} : int64_t{-1}, music ? int64_t{heard} : int64_t{-1},
+                 frame_read_us);
 }
 // SDL 1.2 falls back to drawing ASCII art in the terminal when no display is found.
 // Unless the user names a driver, only drivers that show a real picture are accepted

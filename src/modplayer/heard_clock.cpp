@@ -22,6 +22,17 @@ double HeardClock::Estimate(int64_t now_us) const {
     return anchor_ + static_cast<double>(now_us - anchor_us_) * rate_ / 1e6;
 }
 
+double HeardClock::Limit(int64_t written) const {
+    // Before the output is seen consuming, it may have begun any time since the last buffer:
+    // half a buffer on from there halves the worst error either way.
+    if (!started_) return anchor_ + static_cast<double>(last_size_) / 2;
+    // Playing, it asks for the next buffer once it has played one more; half a buffer later
+    // than that (an audio thread may be woken late) it has stalled. What it still holds then
+    // is not heard before the next buffers: a sound server plays its own share again after them.
+    const int64_t due = written - latency_ + last_size_ + last_size_ / 2;
+    return static_cast<double>(std::min(written, due));
+}
+
 void HeardClock::Written(int64_t frames, int64_t now_us) {
     if (frames <= 0) return;
     const int64_t before = written_;
@@ -38,7 +49,7 @@ void HeardClock::Written(int64_t frames, int64_t now_us) {
             started_ = !filling;
             anchor_ = said;
         } else {
-            const double expected = std::min(Estimate(now_us), static_cast<double>(before));
+            const double expected = std::min(Estimate(now_us), Limit(before));
             const double error = said - expected;
             if (filling)
                 anchor_ = std::max(expected, said);
@@ -55,10 +66,7 @@ void HeardClock::Written(int64_t frames, int64_t now_us) {
 
 int64_t HeardClock::HeardFrame(int64_t now_us) {
     if (!any_) return heard_;
-    // Before the output is seen consuming, it may have begun any time since the last buffer:
-    // half a buffer on from there halves the worst error either way.
-    const double limit = started_ ? static_cast<double>(written_) : anchor_ + static_cast<double>(last_size_) / 2;
-    const double estimate = std::min(Estimate(now_us), limit);
+    const double estimate = std::min(Estimate(now_us), Limit(written_));
     heard_ = std::max(heard_, static_cast<int64_t>(std::floor(estimate)));
     return heard_;
 }

@@ -7,10 +7,10 @@
 // the driver and everything after it still hold once the callback's buffer is in, plus any
 // delay the user asks for. Between callbacks the heard frame runs on at the output's rate;
 // each callback pulls it a tenth of the way to what it says, so the clock follows the card's
-// own rate and ignores the jitter of the callbacks. It never goes back, never passes the
-// last frame written (the output stalls there) and, until the output is seen consuming (a
-// sound server may take seconds to wake a suspended sink), goes no further than half a
-// buffer past what the last callback said.
+// own rate and ignores the jitter of the callbacks. It never goes back and never passes one
+// and a half buffers beyond what the last callback said (the output has stalled when its next
+// callback is that late); until the output is seen consuming (a sound server may take
+// seconds to wake a suspended sink), half a buffer.
 //
 // Music frames: the module's position in output frames from its beginning. The music says
 // from which output frame on which part of the module plays (Segment); the heard output
@@ -70,6 +70,7 @@ class HeardClock {
     int count_ = 0;
 
     double Estimate(int64_t now_us) const;
+    double Limit(int64_t written) const; // where the heard frame stops until the next callback
 };
 
 // Parses ZARVELIN_AUDIO_DELAY's value: whole milliseconds, optionally signed, from

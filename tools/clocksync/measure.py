@@ -109,6 +109,27 @@ def locate(rec, ref, window=4096, step=RATE // 20):
     return np.array(found, dtype=np.float64)
 
 
+def heard_music(pairs, f):
+    """Music frame heard at recording frame(s) f, from the located windows (rec, music).
+
+    A sink that underruns rewinds and plays again what it had rendered ahead; its monitor
+    keeps both. Windows whose music a later window plays again were never heard and are
+    dropped. Between two windows the music runs on with the recording; where it advanced less
+    (a stall: silence went in) it holds first, where it advanced more (frames lost) it jumps
+    at the second window.
+    """
+    later_min = np.minimum.accumulate(pairs[::-1, 1])[::-1]
+    kept = pairs[pairs[:, 1] <= later_min + 2]
+    idx = np.clip(np.searchsorted(kept[:, 0], f), 1, len(kept) - 1)
+    a, b = kept[idx - 1], kept[idx]
+    ahead = np.minimum(a[:, 1] + (f - a[:, 0]), b[:, 1] - (b[:, 0] - f))
+    music = np.maximum(a[:, 1], ahead)
+    before, after = f < kept[0, 0], f > kept[-1, 0]
+    music[before] = kept[0, 1] + f[before] - kept[0, 0]  # negative before the music starts
+    music[after] = kept[-1, 1] + f[after] - kept[-1, 0]
+    return music * 1000 / RATE
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("--build", default="build", help="build directory with zarvelin and zarvelin-capture")
@@ -203,18 +224,10 @@ def analyse(args, work, ref, rec, arrivals, started):
     lines = np.loadtxt(log, comments="#", ndmin=2)
     frames = lines[lines[:, 1] >= 0]
     when = np.interp(frames[:, 0], played_at, frames_in)  # recording frame played at presentation
-    # Music heard then: from the nearest located window (steps show a gap or a jump).
-    idx = np.clip(np.searchsorted(pairs[:, 0], when), 1, len(pairs) - 1)
-    left, right = pairs[idx - 1], pairs[idx]
-    near = np.where(np.abs(when - left[:, 0]) <= np.abs(when - right[:, 0]), idx - 1, idx)
-    heard = (pairs[near, 1] + (when - pairs[near, 0])) * 1000 / RATE
+    heard = heard_music(pairs, when)
     # The same when the frame read the clock: the clock's own error, before drawing and
     # presenting made the frame late.
-    when_read = np.interp(frames[:, 3], played_at, frames_in)
-    idx = np.clip(np.searchsorted(pairs[:, 0], when_read), 1, len(pairs) - 1)
-    left, right = pairs[idx - 1], pairs[idx]
-    near = np.where(np.abs(when_read - left[:, 0]) <= np.abs(when_read - right[:, 0]), idx - 1, idx)
-    heard_read = (pairs[near, 1] + (when_read - pairs[near, 0])) * 1000 / RATE
+    heard_read = heard_music(pairs, np.interp(frames[:, 3], played_at, frames_in))
     onset = heard >= 0
     offset = frames[onset, 1] - heard[onset]
     estimate = frames[onset, 1] - heard_read[onset]
@@ -234,8 +247,11 @@ def analyse(args, work, ref, rec, arrivals, started):
           f"max {offset.max():+.1f}  p1 {np.percentile(offset, 1):+.1f} p99 {np.percentile(offset, 99):+.1f}")
     trend = np.polyfit(frames[onset, 0] / 6e7, offset, 1)[0] if onset.sum() > 100 else float("nan")
     print(f"offset trend {trend:+.2f} ms per minute (drift)")
-    print(f"clock read by the frame - heard then: median {np.median(estimate):+.1f} ms "
-          f"min {estimate.min():+.1f} max {estimate.max():+.1f}")
+    print(f"clock read by the frame - heard then: median {np.median(estimate):+.1f} ms min {estimate.min():+.1f} "
+          f"max {estimate.max():+.1f}  p1 {np.percentile(estimate, 1):+.1f} p99 {np.percentile(estimate, 99):+.1f}")
+    for name, values in (("presented", offset), ("clock read", estimate)):
+        print(f"{name}: frames beyond 30 ms {int((np.abs(values) > 30).sum())}, beyond 50 ms "
+              f"{int((np.abs(values) > 50).sum())} of {len(values)}")
     print(f"recording time base: pieces arrive a median {spread_ms:.1f} ms after it; "
           f"located windows {len(pairs)}; music - recording slope {drift:+.2f} frames/s")
     print(f"kept in {work}")
