@@ -104,6 +104,11 @@ def locate(rec, ref, window=4096, step=RATE // 20):
         best = int(np.argmax(score))
         if score[best] < 0.9:
             continue
+        if guess is not None:
+            # Repeated bars match as well as the right one: take the match nearest the music's
+            # course so far.
+            close = np.flatnonzero(score >= score[best] - 0.02)
+            best = int(close[np.argmin(np.abs(lo + close - (start + guess)))])
         found.append((start + window // 2, lo + best + window // 2))
         guess = lo + best - start
     return np.array(found, dtype=np.float64)
