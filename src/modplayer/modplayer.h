@@ -45,7 +45,8 @@ signed char FMUSIC_FreeSong(FMUSIC_MODULE* mod);
 // module goes back, when paused, to what has been heard, and the heard position holds there.
 signed char FMUSIC_SetPaused(FMUSIC_MODULE* mod, signed char pause);
 // Moves the module to ms from its start (past its end, where its looping stands then),
-// exactly to the output frame. For the module playing, the heard position (ModHeardMs) reads
+// exactly to the output frame: it renders its way there on the calling thread, about 2 ms per
+// second of music. For the module playing, the heard position (ModHeardMs) reads
 // ms at once and goes on from there once the new position is heard: SDL 1.2 cannot take
 // back what its driver already holds, which plays out first. ms < 0 or null are refused.
 signed char ModSetPositionMs(FMUSIC_MODULE* mod, int32_t ms);
