@@ -89,6 +89,8 @@ uint32_t GpTickCountGet();
 // nullptr restores the platform's clock.
 using TickSource = uint32_t (*)();
 void GpSetTickSource(TickSource source);
+// The source set now (nullptr: the platform's clock), to put back after borrowing the clock.
+TickSource GpGetTickSource();
 
 // Called by GpSurfaceFlip with every presented record, before the window is touched.
 // A renderer without a window counts or captures frames through it. nullptr removes it.

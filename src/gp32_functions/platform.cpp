@@ -36,6 +36,10 @@ void GpSetTickSource(TickSource source) {
     tick_source = source;
 }
 
+TickSource GpGetTickSource() {
+    return tick_source;
+}
+
 void GpSetPresentHook(PresentHook hook) {
     present_hook = hook;
 }

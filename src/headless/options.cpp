@@ -1,5 +1,7 @@
 #include "headless/options.h"
 
+#include "headless/seek.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -132,7 +134,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args, size_t max_frames
             name = name.substr(0, eq);
             has_value = true;
         }
-        const bool takes_value = name == "--step" || name == "--until" || name == "--at" || name == "--out" ||
+        const bool takes_value = name == "--step" || name == "--until" || name == "--from" || name == "--at" || name == "--out" ||
                                  name == "--video" || name == "--module" || name == "--size" ||
                                  name == "--audio";
         if (takes_value && !has_value) {
@@ -152,6 +154,14 @@ ParseResult ParseOptions(const std::vector<std::string>& args, size_t max_frames
             if (!ParseUnsigned(value, 1, kMaxMs, o.until))
                 return fail("--until needs whole milliseconds from 1 to " + std::to_string(kMaxMs) +
                             ", not " + Quoted(value));
+        } else if (name == "--from") {
+            if (!ParseUnsigned(value, 0, static_cast<uint32_t>(ShowLengthMs()), o.from) ||
+                o.from % kSeekStepMs != 0)
+                return fail("--from needs a show time in whole milliseconds, a multiple of " +
+                            std::to_string(kSeekStepMs) + " from 0 to " + std::to_string(ShowLengthMs()) +
+                            ", not " + Quoted(value));
+        } else if (name == "--chapters") {
+            o.chapters = true;
         } else if (name == "--at") {
             const ListResult list = ParseFrames(value, o.at, max_frames);
             if (list == ListResult::TooMany)
@@ -198,6 +208,11 @@ ParseResult ParseOptions(const std::vector<std::string>& args, size_t max_frames
                         " ms)");
         }
     }
+    if (o.from != 0 && o.step != static_cast<uint32_t>(kSeekStepMs))
+        return fail("--from replays the show on its " + std::to_string(kSeekStepMs) +
+                    " ms clock: it needs the default step");
+    if (o.until != 0 && o.until <= o.from)
+        return fail("--until " + std::to_string(o.until) + " ends before --from " + std::to_string(o.from));
     if (std::string conflict = OutputConflict(o, size_given); !conflict.empty()) return fail(conflict);
     return result;
 }
@@ -234,7 +249,13 @@ const char* Usage() {
            "                       zarvelin finds it)\n"
            "  --bench              print draw and presentation times per part and the show's\n"
            "                       hash\n"
+           "  --from MS            start at show time MS (a multiple of 20, up to 227840):\n"
+           "                       frames, video and soundtrack begin there, the show before\n"
+           "                       it played unseen on the 20 ms clock; with --until, a clip\n"
            "  --until MS           stop after MS milliseconds of show time\n"
+           "  --chapters           print the show's chapters as 'm:ss Name' lines (as video\n"
+           "                       sites read them from a description) and exit; videos carry\n"
+           "                       them as container chapters\n"
            "  --list               print 'frame N part P prticks T show_ms M' per frame\n"
            "  --quiet              no progress bar on standard error\n"
            "  -h, --help           this text\n"

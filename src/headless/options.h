@@ -24,6 +24,8 @@ struct FrameSize {
 struct Options {
     uint32_t step = 20; // virtual milliseconds per presented frame
     uint32_t until = 0; // stop once this much show time has been rendered; 0: whole show
+    uint32_t from = 0;  // show time of the first frame; the show before it is replayed unseen
+    bool chapters = false; // print the chapters as "m:ss Name" lines instead of rendering
     std::vector<FrameRequest> at;
     std::string out = ".";
     bool all = false;      // every frame as a numbered PNG

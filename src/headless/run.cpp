@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "headless/seek.h"
 #include "script/script.h"
 #include "zarvelin/zarvelin.h"
 
@@ -49,7 +50,14 @@ void UseVirtualClock(uint32_t step, LoadingHook loading) {
 
 void StartShow() {
     partime = Ticks();
+    KeepShowStart(partime);
     showing = true;
+}
+
+bool SeekVirtual(int32_t ms) {
+    if (!SeekShow(ms)) return false;
+    vclock = static_cast<uint32_t>(ms);
+    return true;
 }
 
 uint32_t VirtualMs() {

@@ -16,9 +16,13 @@ using LoadingHook = void (*)(const LcdSurface* s);
 
 // Puts the platform's clock and presentation on the virtual clock, at time 0.
 void UseVirtualClock(uint32_t step, LoadingHook loading);
-// After the loading screen: the first part begins now and the clock moves from here on.
+// After the loading screen: the first part begins now and the clock moves from here on. Keeps
+// the starting state for seeks.
 void StartShow();
 uint32_t VirtualMs();
+// Seeks the show to show time ms (seek.h) and sets the virtual clock there. False, changing
+// nothing, outside the show.
+bool SeekVirtual(int32_t ms);
 
 struct ShownFrame {
     const LcdSurface* surface; // the presented record

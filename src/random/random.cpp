@@ -55,3 +55,19 @@ int32_t ShowRand() {
 void ShowSrand(uint32_t seed) {
     Generator().Seed(seed);
 }
+
+ShowRandState SaveShowRand() {
+    ShowRandState s;
+    const GnuRand& g = Generator();
+    for (int i = 0; i < 34; i++)
+        s.r[i] = g.r[i];
+    s.next = g.next;
+    return s;
+}
+
+void RestoreShowRand(const ShowRandState& s) {
+    GnuRand& g = Generator();
+    for (int i = 0; i < 34; i++)
+        g.r[i] = s.r[i];
+    g.next = s.next >= 0 && s.next < 34 ? s.next : 0;
+}

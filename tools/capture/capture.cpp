@@ -35,9 +35,10 @@ constexpr uint32_t kNominalShowMs = 228000;
 
 class Progress {
   public:
-    Progress(bool enabled, uint32_t total_ms)
-        : enabled_(enabled), tty_(isatty(STDERR_FILENO) != 0), total_(total_ms), last_(Clock::now()),
-          start_(last_) {}
+    // The bar runs from show time from_ms to total_ms.
+    Progress(bool enabled, uint32_t from_ms, uint32_t total_ms)
+        : enabled_(enabled), tty_(isatty(STDERR_FILENO) != 0), from_(from_ms), total_(total_ms),
+          last_(Clock::now()), start_(last_) {}
 
     // The show's clock starts now: speed and time left are reckoned from here.
     void Start() { start_ = Clock::now(); }
@@ -49,8 +50,10 @@ class Progress {
         const auto interval = tty_ ? std::chrono::milliseconds(200) : std::chrono::milliseconds(5000);
         if (!done && now - last_ < interval) return;
         last_ = now;
+        const uint32_t done_ms = show_ms > from_ ? show_ms - from_ : 0;
+        const uint32_t span = total_ > from_ ? total_ - from_ : 1;
         const uint32_t filled =
-            done || show_ms >= total_ ? 20u : static_cast<uint32_t>(uint64_t{show_ms} * 20 / total_);
+            done || show_ms >= total_ ? 20u : static_cast<uint32_t>(uint64_t{done_ms} * 20 / span);
         char bar[21];
         for (uint32_t i = 0; i < 20; i++)
             bar[i] = i < filled ? '#' : '.';
@@ -58,7 +61,7 @@ class Progress {
         // Speed: show time per second of the run (with a video, ffmpeg's pace); the time
         // left at that speed.
         const double seconds = std::chrono::duration<double>(now - start_).count();
-        const double speed = seconds > 0.0 ? show_ms / 1000.0 / seconds : 0.0;
+        const double speed = seconds > 0.0 ? done_ms / 1000.0 / seconds : 0.0;
         const uint32_t left =
             !done && speed > 0.0 && show_ms < total_
                 ? static_cast<uint32_t>(std::min((total_ - show_ms) / 1000.0 / speed, 359999.0) + 0.5)
@@ -76,6 +79,7 @@ class Progress {
   private:
     bool enabled_;
     bool tty_;
+    uint32_t from_;
     uint32_t total_;
     bool drawn_ = false;
     Clock::time_point last_;
@@ -198,13 +202,18 @@ int RunCapture(const headless::Options& o) {
 
     const Clock::time_point encode_start = Clock::now();
     if ((!o.video.empty() && !out.video.Start(out.failure)) ||
-        (!o.audio.empty() && !out.audio.Start(out.failure))) {
+        (!o.audio.empty() && !out.audio.Start(o.from, out.failure))) {
         FinishFiles(out, false);
         return Fail(out.failure, 1);
     }
 
-    Progress progress(!o.quiet, o.until != 0 ? o.until : kNominalShowMs);
+    Progress progress(!o.quiet, o.from, o.until != 0 ? o.until : kNominalShowMs);
     headless::StartShow();
+    // The options allow only show times the seek takes.
+    if (o.from != 0 && !headless::SeekVirtual(static_cast<int32_t>(o.from))) {
+        FinishFiles(out, false);
+        return Fail("cannot start at " + std::to_string(o.from) + " ms", 1);
+    }
     progress.Start();
     uint32_t frames = 0;
     int32_t last_part = part;
@@ -241,7 +250,7 @@ int RunCapture(const headless::Options& o) {
     // The whole encode, from ffmpeg's start to the finished files, against the show time it holds.
     if (encoding) {
         std::printf("encode seconds %.2f speed %.2f\n", encode_seconds,
-                    encode_seconds > 0.0 ? headless::VirtualMs() / 1000.0 / encode_seconds : 0.0);
+                    encode_seconds > 0.0 ? (headless::VirtualMs() - o.from) / 1000.0 / encode_seconds : 0.0);
     }
     std::printf("frames %u show_ms %u\n", frames, headless::VirtualMs());
     std::fflush(stdout);

@@ -1,6 +1,9 @@
 #include "encoding.h"
 
+#include <algorithm>
 #include <bit>
+
+#include "headless/seek.h"
 
 namespace capture {
 namespace {
@@ -77,9 +80,10 @@ std::vector<std::string> EncodeArgs(const VideoFormat& f, const std::string& fra
 }
 
 std::vector<std::string> MuxArgs(const VideoFormat& f, const std::string& frames, const std::string& wav,
-                                 const std::string& out) {
+                                 const std::string& chapters, const std::string& out) {
     std::vector<std::string> args = kQuiet;
-    Append(args, {"-i", frames, "-i", wav, "-map", "0:v", "-map", "1:a", "-c:v", "copy"});
+    Append(args, {"-i", frames, "-i", wav, "-f", "ffmetadata", "-i", chapters, "-map", "0:v", "-map", "1:a",
+                  "-map_chapters", "2", "-c:v", "copy"});
     if (f.lossless) {
         Append(args, {"-c:a", "flac"});
     } else {
@@ -89,6 +93,21 @@ std::vector<std::string> MuxArgs(const VideoFormat& f, const std::string& frames
     if (f.container == "mp4") Append(args, {"-movflags", "+faststart"});
     Append(args, {"-f", f.container, out});
     return args;
+}
+
+std::string ChapterMetadata(uint32_t from_ms, uint32_t end_ms) {
+    std::string text = ";FFMETADATA1\n";
+    const auto& chapters = headless::Chapters();
+    for (int i = 0; i < headless::kChapterCount; i++) {
+        const uint32_t next =
+            i + 1 < headless::kChapterCount ? static_cast<uint32_t>(chapters[i + 1].start_ms) : end_ms;
+        const uint32_t start = std::max(static_cast<uint32_t>(chapters[i].start_ms), from_ms);
+        const uint32_t end = std::min(next, end_ms);
+        if (start >= end) continue;
+        text += "[CHAPTER]\nTIMEBASE=1/1000\nSTART=" + std::to_string(start - from_ms) +
+                "\nEND=" + std::to_string(end - from_ms) + "\ntitle=" + chapters[i].name + "\n";
+    }
+    return text;
 }
 
 std::vector<std::string> FlacArgs(const std::string& wav, const std::string& out) {

@@ -39,9 +39,14 @@ constexpr const char* kX264Preset = "veryfast";
 // Encoding: 320 x 240 frames of 0x00RRGGBB words (as they lie in memory) on standard input
 // into the video stream of `frames`, a Matroska file.
 std::vector<std::string> EncodeArgs(const VideoFormat& format, const std::string& frames);
-// Muxing: that video stream copied and the soundtrack WAV encoded beside it into `out`.
+// Muxing: that video stream copied and the soundtrack WAV encoded beside it into `out`, with
+// the chapters of an ffmetadata file.
 std::vector<std::string> MuxArgs(const VideoFormat& format, const std::string& frames, const std::string& wav,
-                                 const std::string& out);
+                                 const std::string& chapters, const std::string& out);
+// The show's chapters as ffmetadata for a video of show time [from_ms, end_ms): times in
+// milliseconds from the video's start, the chapter under its first frame starting at 0, the
+// last ending with the video.
+std::string ChapterMetadata(uint32_t from_ms, uint32_t end_ms);
 // A WAV into a FLAC file, samples unchanged.
 std::vector<std::string> FlacArgs(const std::string& wav, const std::string& out);
 

@@ -5,6 +5,7 @@
 
 #include "capture.h"
 #include "headless/options.h"
+#include "headless/seek.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -18,6 +19,11 @@ int main(int argc, char** argv) {
         return 2;
     case headless::Action::Run:
         break;
+    }
+    if (parsed.options.chapters) {
+        for (const headless::Chapter& c : headless::Chapters())
+            std::printf("%s %s\n", headless::MinutesSeconds(c.start_ms).c_str(), c.name);
+        return 0;
     }
     return capture::RunCapture(parsed.options);
 }

@@ -36,6 +36,15 @@ bool Soundtrack::Open(const std::string& module, std::string& error) {
     return true; // a fresh load renders from the module's beginning
 }
 
+void Soundtrack::Skip(uint32_t to_ms) {
+    uint64_t left = uint64_t{to_ms} * kSoundRate / 1000;
+    while (left > 0) {
+        const size_t want = left < 4096 ? static_cast<size_t>(left) : 4096;
+        ModRenderPcm(mod_, kSoundRate, block_, want);
+        left -= want;
+    }
+}
+
 bool Soundtrack::Render(uint32_t from_ms, uint32_t to_ms, WavWriter& wav) {
     const uint64_t first = uint64_t{from_ms} * kSoundRate / 1000;
     const uint64_t last = uint64_t{to_ms} * kSoundRate / 1000;
@@ -53,9 +62,11 @@ bool Soundtrack::Render(uint32_t from_ms, uint32_t to_ms, WavWriter& wav) {
     return true;
 }
 
-bool SoundtrackWav::Open(const std::string& module, const std::string& wav, std::string& error) {
+bool SoundtrackWav::Open(const std::string& module, const std::string& wav, uint32_t from_ms,
+                         std::string& error) {
     path_ = wav;
     if (!sound_.Open(module, error)) return false;
+    sound_.Skip(from_ms);
     if (!wav_.Open(wav, 2, kSoundRate)) {
         error = "cannot write " + wav;
         return false;
@@ -89,8 +100,8 @@ bool AudioOutput::Check(const std::string& file, const std::string& module, std:
     return true;
 }
 
-bool AudioOutput::Start(std::string& error) {
-    return sound_.Open(module_, wav_file_, error);
+bool AudioOutput::Start(uint32_t from_ms, std::string& error) {
+    return sound_.Open(module_, wav_file_, from_ms, error);
 }
 
 bool AudioOutput::AddFrame(uint32_t show_ms, uint32_t step, std::string& error) {

@@ -25,6 +25,9 @@ class Soundtrack {
     ~Soundtrack();
 
     bool Open(const std::string& module, std::string& error);
+    // Moves past the samples of show time [0, to_ms) without writing them: the music then
+    // goes on exactly as a render from the start does.
+    void Skip(uint32_t to_ms);
     // Appends the stereo samples of show time [from_ms, to_ms) to wav. Sample positions are
     // floor(ms * rate / 1000), so consecutive spans join without a gap or overlap.
     bool Render(uint32_t from_ms, uint32_t to_ms, WavWriter& wav);
@@ -37,7 +40,8 @@ class Soundtrack {
 // The soundtrack written frame by frame into a WAV file.
 class SoundtrackWav {
   public:
-    bool Open(const std::string& module, const std::string& wav, std::string& error);
+    // The file begins with the samples at show time from_ms.
+    bool Open(const std::string& module, const std::string& wav, uint32_t from_ms, std::string& error);
     // The samples of show time [from_ms, to_ms).
     bool Add(uint32_t from_ms, uint32_t to_ms, std::string& error);
     bool Close(std::string& error);
@@ -53,7 +57,8 @@ class AudioOutput {
   public:
     // Before start-up: the module, ffmpeg for FLAC, a file that can be written. False with a message.
     bool Check(const std::string& file, const std::string& module, std::string& error);
-    bool Start(std::string& error);
+    // The file begins at show time from_ms.
+    bool Start(uint32_t from_ms, std::string& error);
     bool AddFrame(uint32_t show_ms, uint32_t step, std::string& error);
     // Completes the file when ok; always removes the intermediate files.
     bool Finish(bool ok, std::string& error);

@@ -28,6 +28,9 @@ class VideoOutput {
     std::string module_;
     std::string frames_file_;
     std::string wav_file_;
+    std::string chapters_file_;
+    uint32_t from_ = 0;
+    uint32_t end_ = 0; // show time just past the last frame
     VideoEncoder encoder_;
     SoundtrackWav soundtrack_;
 };
