@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -21,16 +22,36 @@
 #include "system/environment.h"
 
 struct ModSong {
+    // A copy of the module rendered from a fresh load up to `at` frames, on its way to `goal`.
+    struct Checkpoint {
+        openmpt_module* module = nullptr;
+        int64_t at = 0;
+        int64_t goal = 0;
+    };
+    static constexpr int kCheckpoints = 8;
+
     openmpt_module* module;
     std::vector<unsigned char> data; // kept for seeking
+    double seconds = 0.0;            // one pass
     int volume = kModFullVolume;
     int32_t rate = 44100; // the rate it was last rendered at
+    // Frames rendered at rate since a fresh load (a seek counts as such), -1 when unknown.
+    int64_t rendered = 0;
+    // Copies kept for seeks (ModPrepareSeeks) at checkpoint_rate; only the caller's thread
+    // touches them.
+    std::array<Checkpoint, kCheckpoints> checkpoints{};
+    int checkpoint_count = 0;
+    int32_t checkpoint_rate = 0;
 };
 
 namespace {
 
 constexpr int32_t kStereoPercent = 40;
 constexpr Uint16 kOutputFrames = 2048; // ~46 ms per callback at 44100 Hz
+// Checkpoints every 30 s of music: a seek renders at most that much (~45 ms of work), and
+// keeping all seven of a 228 s module takes ~1.2 s of work and ~2.7 MB.
+constexpr int32_t kCheckpointMs = 30000;
+constexpr size_t kSliceFrames = 2048; // rendered between looks at the clock
 
 bool output_open = false;
 bool audio_started_here = false; // we initialised SDL's audio subsystem ourselves
@@ -41,6 +62,7 @@ int32_t delay_ms = 0; // ZARVELIN_AUDIO_DELAY
 // Read and written by the callback: change only under the audio lock.
 ModSong* playing = nullptr;
 bool music_paused = false;
+bool music_taken = false; // a seek renders the playing module forward: silence meanwhile
 int64_t music_frame = 0; // where the playing module stands, in output frames from its start
 HeardClock heard;
 
@@ -71,16 +93,27 @@ int64_t DriverLatency(int64_t frames) {
     return 2 * frames;
 }
 
+// Renders frames of mod at rate into out, counting them; under the audio lock.
+size_t Read(ModSong* mod, int32_t rate, int16_t* out, size_t frames) {
+    if (rate != mod->rate) {
+        // Frames at another rate no longer count from a fresh load.
+        if (mod->rendered != 0) mod->rendered = -1;
+        mod->rate = rate;
+    }
+    const size_t done = openmpt_module_read_interleaved_stereo(mod->module, rate, frames, out);
+    if (mod->rendered >= 0) mod->rendered += static_cast<int64_t>(done);
+    ApplyVolume(mod->volume, out, done * 2);
+    return done;
+}
+
 // Runs on SDL's audio thread with the audio lock held.
 void FillAudio(void*, Uint8* stream, int len) {
     const int64_t now = NowUs();
     int16_t* out = reinterpret_cast<int16_t*>(stream);
     size_t frames = len > 0 ? static_cast<size_t>(len) / 4 : 0;
     size_t done = 0;
-    if (playing != nullptr && !music_paused) {
-        playing->rate = output_rate;
-        done = openmpt_module_read_interleaved_stereo(playing->module, output_rate, frames, out);
-        ApplyVolume(playing->volume, out, done * 2);
+    if (playing != nullptr && !music_paused && !music_taken) {
+        done = Read(playing, output_rate, out, frames);
         music_frame += static_cast<int64_t>(done);
     }
     std::memset(out + done * 2, 0, (frames - done) * 4);
@@ -100,21 +133,66 @@ openmpt_module* CreateModule(const unsigned char* data, size_t size, int* error)
     return module;
 }
 
-// The module as playing from its start leaves it after `frames` frames at its rate.
-// libopenmpt's own seek lands on a row, tens of milliseconds off; a fresh copy rendered up
-// to there is exact (about 2 ms per second of music on a busy 2-core machine: 0.4 s to 220 s).
-// Null when out of memory.
-openmpt_module* ModuleAt(const ModSong* mod, int64_t frames) {
-    int error = OPENMPT_ERROR_OK;
-    openmpt_module* module = CreateModule(mod->data.data(), mod->data.size(), &error);
-    if (module == nullptr) return nullptr;
-    static int16_t scratch[2 * 4096];
-    while (frames > 0) {
-        const size_t n = static_cast<size_t>(std::min<int64_t>(frames, 4096));
-        if (openmpt_module_read_interleaved_stereo(module, mod->rate, n, scratch) == 0) break;
-        frames -= static_cast<int64_t>(n);
+using Clock = std::chrono::steady_clock;
+
+// Renders a module that no callback reaches from frame *at towards goal at rate, until `end`
+// (looked at between slices). libopenmpt's own seek lands on a row, tens of milliseconds off;
+// rendering is exact: a module's state after n frames does not depend on the pieces they were
+// read in (about 1.5 ms of work per second of music). False if the module ended.
+bool RenderTo(openmpt_module* module, int32_t rate, int64_t* at, int64_t goal,
+              Clock::time_point end = Clock::time_point::max()) {
+    static int16_t scratch[2 * kSliceFrames]; // only the caller's thread renders here
+    while (*at < goal && Clock::now() < end) {
+        const size_t n = static_cast<size_t>(std::min<int64_t>(goal - *at, kSliceFrames));
+        const size_t done = openmpt_module_read_interleaved_stereo(module, rate, n, scratch);
+        *at += static_cast<int64_t>(done);
+        if (done < n) return false;
     }
-    return module;
+    return true;
+}
+
+// The frames a fresh load renders to stand where the module stands `ms` from its start: past
+// its end it loops, and rendering stops within its last pass.
+int64_t SeekFrames(const ModSong* mod, int32_t rate, int32_t ms) {
+    const int64_t length = std::llround(mod->seconds * rate);
+    const int64_t frames = int64_t{ms} * rate / 1000;
+    return length > 0 && frames > length ? length + frames % length : frames;
+}
+
+void DropCheckpoints(ModSong* mod) {
+    for (ModSong::Checkpoint& c : mod->checkpoints) {
+        if (c.module != nullptr) openmpt_module_destroy(c.module);
+        c = ModSong::Checkpoint{};
+    }
+    mod->checkpoint_count = 0;
+}
+
+// The checkpoint that starts a seek to `target` frames soonest: at or before it, furthest on.
+ModSong::Checkpoint* NearestCheckpoint(ModSong* mod, int32_t rate, int64_t target) {
+    if (mod->checkpoint_rate != rate) return nullptr;
+    ModSong::Checkpoint* best = nullptr;
+    for (int i = 0; i < mod->checkpoint_count; i++) {
+        ModSong::Checkpoint& c = mod->checkpoints[static_cast<size_t>(i)];
+        if (c.module != nullptr && c.at <= target && (best == nullptr || c.at > best->at)) best = &c;
+    }
+    return best;
+}
+
+// A module that a seek replaced, `at` frames from a fresh load, fills an empty checkpoint it is
+// still short of (the nearest), else it goes.
+void Recycle(ModSong* mod, openmpt_module* module, int64_t at) {
+    ModSong::Checkpoint* slot = nullptr;
+    if (at >= 0 && mod->checkpoint_rate == mod->rate)
+        for (int i = 0; i < mod->checkpoint_count; i++) {
+            ModSong::Checkpoint& c = mod->checkpoints[static_cast<size_t>(i)];
+            if (c.module == nullptr && c.goal >= at && (slot == nullptr || c.goal < slot->goal)) slot = &c;
+        }
+    if (slot == nullptr) {
+        openmpt_module_destroy(module);
+        return;
+    }
+    slot->module = module;
+    slot->at = at;
 }
 
 void ReadAudioDelay() {
@@ -219,6 +297,7 @@ FMUSIC_MODULE* ModLoadSongFromMemory(const unsigned char* data, size_t size) {
         return ModFailLoad(kModOutOfMemory);
     }
     song->rate = output_rate;
+    song->seconds = openmpt_module_get_duration_seconds(module);
     ModSucceed();
     return song;
 }
@@ -228,6 +307,8 @@ signed char FMUSIC_PlaySong(FMUSIC_MODULE* mod) {
     if (!output_open) return ModFail(kModNotInitialised);
     SDL_LockAudio();
     openmpt_module_set_position_seconds(mod->module, 0.0);
+    // Exact only for a module not yet rendered, where it changes nothing.
+    if (mod->rendered != 0) mod->rendered = -1;
     playing = mod;
     music_paused = false;
     music_frame = 0;
@@ -244,6 +325,7 @@ signed char FMUSIC_FreeSong(FMUSIC_MODULE* mod) {
     if (playing == mod) playing = nullptr;
     SDL_UnlockAudio();
     openmpt_module_destroy(mod->module);
+    DropCheckpoints(mod);
     delete mod;
     return 1;
 }
@@ -268,24 +350,82 @@ signed char FMUSIC_SetPaused(FMUSIC_MODULE* mod, signed char pause) {
 signed char ModSetPositionMs(FMUSIC_MODULE* mod, int32_t ms) {
     if (mod == nullptr || ms < 0) return ModFail(kModInvalidParam);
     SDL_LockAudio();
-    const int32_t rate = mod->rate;
+    const int32_t rate = mod == playing ? output_rate : mod->rate;
     SDL_UnlockAudio();
-    // Past its end the module loops: rendering stops within its last pass.
-    const int64_t length = std::llround(openmpt_module_get_duration_seconds(mod->module) * rate);
-    int64_t frames = int64_t{ms} * rate / 1000;
-    if (length > 0 && frames > length) frames = length + frames % length;
-    openmpt_module* module = ModuleAt(mod, frames);
-    if (module == nullptr) return ModFail(kModOutOfMemory);
+    const int64_t target = SeekFrames(mod, rate, ms);
+    // Start from the nearest exact copy at or before the target: a checkpoint, the module
+    // itself, or else a fresh load.
+    ModSong::Checkpoint* checkpoint = NearestCheckpoint(mod, rate, target);
+    const int64_t checkpoint_at = checkpoint != nullptr ? checkpoint->at : 0;
     SDL_LockAudio();
+    const int64_t now = mod->rendered;
+    const bool itself = mod->rate == rate && now >= checkpoint_at && now <= target;
+    // The playing module is the callback's: it writes silence until the module is back.
+    if (itself && mod == playing) music_taken = true;
+    SDL_UnlockAudio();
+
+    openmpt_module* module = mod->module;
+    int64_t at = now;
+    if (!itself) {
+        at = checkpoint_at;
+        if (checkpoint != nullptr) {
+            module = checkpoint->module;
+            checkpoint->module = nullptr; // prepared again in idle time
+        } else {
+            int error = OPENMPT_ERROR_OK;
+            module = CreateModule(mod->data.data(), mod->data.size(), &error);
+            if (module == nullptr) return ModFail(kModOutOfMemory);
+        }
+    }
+    RenderTo(module, rate, &at, target);
+
+    SDL_LockAudio();
+    const int64_t replaced_at = mod->rate == rate ? mod->rendered : -1;
     std::swap(mod->module, module);
+    mod->rate = rate;
+    mod->rendered = at;
+    music_taken = false;
     if (mod == playing) {
         music_frame = int64_t{ms} * output_rate / 1000;
         heard.Segment(heard.WrittenFrames(), music_frame, !music_paused, true);
     }
     SDL_UnlockAudio();
-    openmpt_module_destroy(module);
+    if (!itself) Recycle(mod, module, replaced_at);
     ModSucceed();
     return 1;
+}
+
+bool ModPrepareSeeks(FMUSIC_MODULE* mod, double budget_ms) {
+    if (mod == nullptr) return false;
+    const Clock::time_point end =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(budget_ms));
+    SDL_LockAudio();
+    const int32_t rate = mod == playing ? output_rate : mod->rate;
+    SDL_UnlockAudio();
+    if (mod->checkpoint_rate != rate) {
+        DropCheckpoints(mod);
+        const int64_t length = std::llround(mod->seconds * rate);
+        // Evenly spread over the first pass; a longer module gets them further apart.
+        const int64_t step = std::max(int64_t{kCheckpointMs} * rate / 1000, length / (ModSong::kCheckpoints + 1));
+        for (int64_t goal = step; goal < length && mod->checkpoint_count < ModSong::kCheckpoints; goal += step)
+            mod->checkpoints[static_cast<size_t>(mod->checkpoint_count++)].goal = goal;
+        mod->checkpoint_rate = rate;
+    }
+    for (int i = 0; i < mod->checkpoint_count; i++) {
+        ModSong::Checkpoint& c = mod->checkpoints[static_cast<size_t>(i)];
+        if (c.module != nullptr && c.at == c.goal) continue;
+        if (Clock::now() >= end) return true;
+        if (c.module == nullptr) {
+            int error = OPENMPT_ERROR_OK;
+            c.module = CreateModule(mod->data.data(), mod->data.size(), &error);
+            c.at = 0;
+            if (c.module == nullptr) return false; // out of memory: seeks render from the start
+        }
+        // A module that ends early stands where it ended, which is exact all the same.
+        if (!RenderTo(c.module, rate, &c.at, c.goal, end)) c.goal = c.at;
+        if (c.at < c.goal) return true;
+    }
+    return false;
 }
 
 signed char FMUSIC_SetMasterVolume(FMUSIC_MODULE* mod, int volume) {
@@ -321,15 +461,13 @@ void FSOUND_Close() {
 size_t ModRenderPcm(FMUSIC_MODULE* mod, int32_t rate, int16_t* out, size_t frames) {
     if (mod == nullptr || out == nullptr || rate < 8000 || rate > 192000) return 0;
     SDL_LockAudio();
-    mod->rate = rate;
-    size_t done = openmpt_module_read_interleaved_stereo(mod->module, rate, frames, out);
-    ApplyVolume(mod->volume, out, done * 2);
+    const size_t done = Read(mod, rate, out, frames);
     SDL_UnlockAudio();
     return done;
 }
 
 double ModLengthSeconds(FMUSIC_MODULE* mod) {
-    return mod == nullptr ? 0.0 : openmpt_module_get_duration_seconds(mod->module);
+    return mod == nullptr ? 0.0 : mod->seconds;
 }
 
 double ModPositionSeconds(FMUSIC_MODULE* mod) {

@@ -49,7 +49,14 @@ signed char FMUSIC_SetPaused(FMUSIC_MODULE* mod, signed char pause);
 // second of music. For the module playing, the heard position (ModHeardMs) reads
 // ms at once and goes on from there once the new position is heard: SDL 1.2 cannot take
 // back what its driver already holds, which plays out first. ms < 0 or null are refused.
+// It renders from the nearest exact copy before ms: a checkpoint kept by ModPrepareSeeks,
+// the module itself, or else a fresh load (the slowest: ~1.5 ms of work per second of music).
 signed char ModSetPositionMs(FMUSIC_MODULE* mod, int32_t ms);
+// Keeps copies of the module at checkpoints through its first pass (every 30 s of music, at
+// most eight, ~0.4 MB each) for later seeks, rendering them for up to about budget_ms of work
+// (one load may overrun it by a few ms); a seek uses one up, and later calls make it again.
+// Call between frames, on the thread that seeks. True while work remains.
+bool ModPrepareSeeks(FMUSIC_MODULE* mod, double budget_ms);
 // Master volume of a module, 0 (silent) to kModFullVolume (as rendered, the default); each
 // sample is scaled by volume / 256. Out of range or null: refused.
 constexpr int kModFullVolume = 256;

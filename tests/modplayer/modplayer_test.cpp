@@ -170,6 +170,47 @@ TEST(ModPlayerRender, VolumeAndSeekShapeTheRender) {
     FMUSIC_FreeSong(song);
 }
 
+// Seeks start from a kept checkpoint, the module itself or a fresh load; from any of them the
+// samples are those of playing from the start (read in the same pieces).
+TEST(ModPlayerRender, SeeksThroughCheckpointsAreExact) {
+    constexpr int32_t kRate = 8000;
+    constexpr size_t kFrames = kRate / 2;
+    const auto reference = [](int32_t ms) {
+        FMUSIC_MODULE* fresh = FMUSIC_LoadSong(modtest::ModulePath().c_str());
+        std::vector<int16_t> skip(static_cast<size_t>(ms) * kRate / 1000 * 2), pcm(kFrames * 2);
+        ModRenderPcm(fresh, kRate, skip.data(), skip.size() / 2);
+        ModRenderPcm(fresh, kRate, pcm.data(), kFrames);
+        FMUSIC_FreeSong(fresh);
+        return pcm;
+    };
+    EXPECT_FALSE(ModPrepareSeeks(nullptr, 1.0));
+    FMUSIC_MODULE* song = FMUSIC_LoadSong(modtest::ModulePath().c_str());
+    ASSERT_NE(song, nullptr);
+    std::vector<int16_t> pcm(kFrames * 2);
+    ASSERT_EQ(ModRenderPcm(song, kRate, pcm.data(), 0), 0u); // checkpoints at this rate
+    int slices = 0;
+    while (ModPrepareSeeks(song, 1.0))
+        slices++;
+    EXPECT_GT(slices, 1);
+    // From checkpoints (95 s, 215 s), the module itself (98 s), a fresh load (20 s: the module
+    // stands past it and no checkpoint precedes it), and after frames at another rate (25 s).
+    const struct {
+        int32_t ms;
+        bool other_rate_first;
+    } seeks[] = {{95037, false}, {98000, false}, {215011, false}, {20000, false}, {25000, true}};
+    for (const auto& seek : seeks) {
+        if (seek.other_rate_first) { // frames at another rate: the module itself no longer counts
+            ModRenderPcm(song, 44100, pcm.data(), 100);
+            ModRenderPcm(song, kRate, pcm.data(), 0);
+        }
+        ASSERT_EQ(ModSetPositionMs(song, seek.ms), 1);
+        ASSERT_EQ(ModRenderPcm(song, kRate, pcm.data(), kFrames), kFrames);
+        EXPECT_EQ(pcm, reference(seek.ms)) << seek.ms;
+    }
+    EXPECT_TRUE(ModPrepareSeeks(song, 0.0)); // the used ones are made again
+    FMUSIC_FreeSong(song);
+}
+
 TEST(ModPlayerOutput, MissingDriverIsInitError) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     EXPECT_EQ(FSOUND_Init(44100, 64, 0), 0);
