@@ -62,3 +62,9 @@ size_t ModRenderPcm(FMUSIC_MODULE* mod, int32_t rate, int16_t* out, size_t frame
 double ModLengthSeconds(FMUSIC_MODULE* mod);
 // Where the module stands now, in seconds from its beginning (advances while it plays).
 double ModPositionSeconds(FMUSIC_MODULE* mod);
+
+// Moves the playing module to ms from its start; queued audio is dropped, and the position
+// (ModPositionSeconds) goes on from ms. Refused for null, a module not playing or ms < 0.
+signed char ModSetPositionMs(FMUSIC_MODULE* mod, int32_t ms);
+// Volume of the output, 0 silent to 256 full (the default).
+signed char FMUSIC_SetMasterVolume(FMUSIC_MODULE* mod, int volume);
