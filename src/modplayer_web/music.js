@@ -115,6 +115,7 @@ var ZarvelinMusic = (function () {
         prepare,
         get context() { return context },
         get node() { return node },
+        get gain() { return gain },
         get started() { return started },
         heardTime: () => (context ? heardTime(context) : 0),
         // Size of the file, or minus its error code.

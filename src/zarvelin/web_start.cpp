@@ -114,7 +114,11 @@ void StartWithMusic(int32_t from_ms) {
     partime = static_cast<int32_t>(clock_base); // the show's time 0 is the music's
     headless::KeepShowStart(partime);
     if (from_ms > 0) SeekTo(from_ms);
-    wait_for_sound(); // the first picture of the show comes with the first note
+    // The first frame is drawn at the show time the music starts from, and shown when that is heard.
+    Run();
+    PresentFrame();
+    wait_for_sound();
+    GpWebShow();
 }
 
 int32_t SeekTo(int32_t ms) {
