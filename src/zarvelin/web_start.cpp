@@ -93,7 +93,9 @@ namespace {
 void ShowPrompt(bool on) {
     const int len = static_cast<int>(std::strlen(kPrompt));
     ClearScreen(framebuffer[flip], 0);
-    if (page_prompt(on ? 1 : 0) == 0 && on) DrawText((kFrameWidth - 8 * len) / 2, kFrameHeight / 2 + 4, len, kPrompt, 16, &GP32Surface[flip]);
+    const bool page_has_one = page_prompt(on ? 1 : 0) != 0;
+    if (on && !page_has_one)
+        DrawText((kFrameWidth - 8 * len) / 2, kFrameHeight / 2 + 4, len, kPrompt, 16, &GP32Surface[flip]);
     PresentFrame();
     GpWebShow();
 }
