@@ -18,16 +18,19 @@ namespace {
 
 // clang-format off
 EM_JS(void, music_prepare, (const char* name), { ZarvelinMusic.prepare(UTF8ToString(name)); });
-// Resolves on the first click, touch or key on the page.
+// Resolves on the first click, tap or key on the page. A touch lets the page sound only once
+// the finger lifts: a tap counts on pointerup, a mouse button already on pointerdown.
 EM_ASYNC_JS(void, wait_for_gesture, (), {
     await new Promise((resolve) => {
-        const start = () => {
-            window.removeEventListener('pointerdown', start, true);
-            window.removeEventListener('keydown', start, true);
+        const kinds = ['pointerdown', 'pointerup', 'keydown'];
+        const start = (e) => {
+            if (e.type === 'pointerdown' && e.pointerType === 'touch') return;
+            for (const kind of kinds)
+                window.removeEventListener(kind, start, true);
             resolve();
         };
-        window.addEventListener('pointerdown', start, true);
-        window.addEventListener('keydown', start, true);
+        for (const kind of kinds)
+            window.addEventListener(kind, start, true);
     });
 });
 EM_ASYNC_JS(void, wait_for_sound, (), { await ZarvelinMusic.sounding(); });

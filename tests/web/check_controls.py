@@ -4,7 +4,8 @@
 check_controls.py CAPTURE WEB_DIR [CHROMIUM]: links to a moment (#t=) as the page reads them,
 bad ones included; a page opened at #t=1m33s, a seek by key (9: nine tenths) and one by a tap
 on the progress bar each land on the frame zarvelin-capture draws at that show time, with the
-music there too; K pauses and resumes, M silences the output, the media session names the show.
+music there too; K pauses and resumes, M silences the output, the media session names the show;
+a touch screen gets its own prompt, and a tap on it starts the show.
 """
 import base64
 import os
@@ -114,11 +115,27 @@ def check_malformed(browser, base, failures):
         failures.append("#t=1m3x: shown at %d ms, messages %s" % (shown, messages))
 
 
+def check_touch(browser, base, failures):
+    """A touch screen's own prompt, and a tap on it starts the music (which a touch allows
+    only once the finger lifts)."""
+    browser.call("Emulation.setTouchEmulationEnabled", browser.session, enabled=True, maxTouchPoints=5)
+    browser.call("Page.navigate", browser.session, url="about:blank")
+    browser.open(base + "/index.html")
+    prompt = browser.wait("!$('prompt').hidden", 20)
+    for kind, points in (("touchStart", [{"x": 100, "y": 100}]), ("touchEnd", [])):
+        browser.call("Input.dispatchTouchEvent", browser.session, type=kind, touchPoints=points)
+    browser.wait("window.zarvelinStatus !== 'running' || ZarvelinMusic.position() > 0.2", 20)
+    state = browser.eval("[window.zarvelinStatus, ZarvelinMusic.context.state, $('prompt').hidden]")
+    if not prompt or state != ["running", "running", True]:
+        failures.append("a tap on the touch prompt: status, output, prompt hidden: %s" % state)
+    browser.call("Emulation.setTouchEmulationEnabled", browser.session, enabled=False)
+
+
 def main():
     capture = sys.argv.pop(1)
     seen = []
     failures = chromium.run_checks([check_moments, lambda b, u, f: seen.extend(check_seeks(b, u, f)),
-                                    check_malformed])
+                                    check_malformed, check_touch])
     work = tempfile.mkdtemp(prefix="zarvelin-controls-")
     try:
         at = ",".join("%d:%d" % (frame[0], frame[1]) for _, frame in seen)
