@@ -7,6 +7,7 @@ var ZarvelinMusic = (function () {
     const kResumeWait = 2000 // ms the output may take to start after the gesture
     const kStartAhead = 0.05 // s between the start call and the module's first sample
     const kQuantum = 128 // frames of a render quantum
+    const kBufferSeconds = 0.15 // the output's buffer, as asked (Chromium gives 8192 frames, 186 ms)
     let context = null
     let node = null
     let gain = null // the master volume, between the player and the output
@@ -45,8 +46,12 @@ var ZarvelinMusic = (function () {
     async function openOutput() {
         if (typeof AudioContext === 'undefined' || typeof AudioWorkletNode === 'undefined') return
         try {
-            // Nothing here answers a key with a sound: a longer buffer rides out a busy machine.
-            const ctx = new AudioContext({ sampleRate: kRate, latencyHint: 'playback' })
+            // The player renders on the worklet's own thread, and the output plays silence for
+            // every callback that thread misses: with the 10 ms 'interactive' buffer the show's
+            // frames and the browser's compiling at its start made it miss, heard as gaps of
+            // 10 to 160 ms. Nothing here answers a key with a sound, so the buffer can be long;
+            // the clock follows what is heard, so its length does not move the picture.
+            const ctx = new AudioContext({ sampleRate: kRate, latencyHint: kBufferSeconds })
             await ctx.audioWorklet.addModule('music.worklet.js')
             node = new AudioWorkletNode(ctx, 'zarvelin-music', { numberOfInputs: 0, outputChannelCount: [2] })
             node.port.onmessage = reply
@@ -171,7 +176,9 @@ var ZarvelinMusic = (function () {
         // at the new place); never goes back but by a seek.
         position() {
             if (!context || !started) return 0
-            heardLast = Math.max(heardLast, heardTime(context) - started.frame / started.rate)
+            // A suspended output's last timestamp is stale: what it heard stands still.
+            if (context.state === 'running')
+                heardLast = Math.max(heardLast, heardTime(context) - started.frame / started.rate)
             return heardLast
         },
     }
