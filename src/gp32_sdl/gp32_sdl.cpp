@@ -2,12 +2,14 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "gp32_sdl/gl_output.h"
 #include "gp32_sdl/output.h"
+#include "modplayer/modplayer.h"
 #include "system/environment.h"
 #include "system/failure_notice.h"
 
@@ -22,6 +24,40 @@ bool clock_held = false;
 uint32_t held_at = 0;
 uint32_t held_ms = 0;
 
+// While the music plays on an output that is heard, the clock is the music as heard: its
+// value when the music took over plus the music's heard position.
+bool following_music = false;
+uint32_t music_base = 0;
+uint32_t last_ticks = 0;
+
+// ZARVELIN_CLOCK_LOG=FILE: one line per presented frame, for checking picture against sound.
+FILE* clock_log = nullptr;
+bool clock_log_checked = false;
+bool frame_read = false;     // the clock has been read since the last presentation
+uint32_t frame_ticks = 0;    // its first reading: the time the frame was drawn for
+
+uint32_t OwnTicks() {
+    return (clock_held ? held_at : SDL_GetTicks()) - held_ms;
+}
+
+void LogPresentation() {
+    if (!clock_log_checked) {
+        clock_log_checked = true;
+        const char* name = std::getenv("ZARVELIN_CLOCK_LOG");
+        if (name != nullptr && (clock_log = std::fopen(name, "w")) == nullptr)
+            std::fprintf(stderr, "ZARVELIN_CLOCK_LOG: cannot write %s\n", name);
+        if (clock_log != nullptr)
+            std::fputs("# monotonic_us frame_music_ms heard_music_ms (-1: no music clock)\n", clock_log);
+    }
+    if (clock_log == nullptr || !frame_read) return;
+    const long long now = std::chrono::duration_cast<std::chrono::microseconds>(
+                              std::chrono::steady_clock::now().time_since_epoch())
+                              .count();
+    uint32_t heard = 0;
+    const bool music = ModHeardMs(&heard);
+    std::fprintf(clock_log, "%lld %ld %ld\n", now,
+                 music ? static_cast<long>(frame_ticks - music_base) : -1L, music ? static_cast<long>(heard) : -1L);
+}
 // SDL 1.2 falls back to drawing ASCII art in the terminal when no display is found.
 // Unless the user names a driver, only drivers that show a real picture are accepted
 // (Windows' own two last: the others are not built there).
@@ -85,6 +121,8 @@ void PlatformPresent(const LcdSurface* s, int wait) {
         if (locked) SDL_UnlockSurface(screen);
         SDL_Flip(screen);
     }
+    LogPresentation();
+    frame_read = false;
     if (wait == 1) {
         // At least 8 ms after the flip. Sleeping through all but the last millisecond keeps a
         // core free (a spinning wait drains batteries and spins fans); only that one is polled.
@@ -123,7 +161,26 @@ void KeyCommands() {
 }
 
 uint32_t PlatformTicks() {
-    return (clock_held ? held_at : SDL_GetTicks()) - held_ms;
+    uint32_t heard = 0;
+    if (ModHeardMs(&heard)) {
+        if (!following_music) {
+            following_music = true;
+            music_base = OwnTicks() - heard;
+        }
+        last_ticks = music_base + heard;
+    } else {
+        if (following_music) {
+            // The music stopped: SDL's clock goes on from where the music left it.
+            following_music = false;
+            held_ms += OwnTicks() - last_ticks;
+        }
+        last_ticks = OwnTicks();
+    }
+    if (!frame_read) {
+        frame_read = true;
+        frame_ticks = last_ticks;
+    }
+    return last_ticks;
 }
 
 void HoldClock(bool held) {

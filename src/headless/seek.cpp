@@ -41,6 +41,11 @@ constexpr int32_t kKeepEveryMs = 3000;
 
 using Clock = std::chrono::steady_clock;
 
+// a + d on the time base, which wraps like the clock instead of overflowing.
+int32_t Wrapped(int32_t a, int64_t d) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(static_cast<uint64_t>(d)));
+}
+
 // State the show keeps in pointers, held as numbers while it is copied.
 struct Extra {
     ShowRandState random;
@@ -261,9 +266,9 @@ void KeepShowStart(int32_t origin) {
     seeker.bytes = 0;
     seeker.ahead_ms = -1;
     seeker.origin = origin;
-    partime -= origin;
+    partime = Wrapped(partime, -int64_t{origin});
     Keep(0);
-    partime += origin;
+    partime = Wrapped(partime, origin);
     seeker.started = true;
 }
 
@@ -289,7 +294,7 @@ bool SeekShow(int32_t ms) {
             seeker.ahead_ms = t;
         }
     }
-    partime += seeker.origin;
+    partime = Wrapped(partime, seeker.origin);
     return true;
 }
 
@@ -316,6 +321,34 @@ bool PrepareSeeks(double budget_ms) {
     }
     seeker.live.Restore();
     return (seeker.ahead_ms > KeptMs() ? seeker.ahead_ms : KeptMs()) < kShowLengthMs;
+}
+
+void SetShowOrigin(int32_t origin) {
+    partime = Wrapped(partime, int64_t{origin} - seeker.origin);
+    seeker.origin = origin;
+}
+
+int32_t ShowTimeMs() {
+    return Wrapped(Ticks(), -int64_t{seeker.origin});
+}
+
+int32_t StepMs(int32_t now, int32_t delta) {
+    const int64_t t = int64_t{now} + delta;
+    return t < 0 ? 0 : (t > kShowLengthMs ? kShowLengthMs : static_cast<int32_t>(t));
+}
+
+int32_t TenthMs(int n) {
+    return n <= 0 ? 0 : (n >= 10 ? kShowLengthMs : kShowLengthMs / 10 * n);
+}
+
+int32_t PreviousChapterMs(int32_t now) {
+    const int i = ChapterAt(now);
+    return now - kChapters[i].start_ms < 2000 && i > 0 ? kChapters[i - 1].start_ms : kChapters[i].start_ms;
+}
+
+int32_t NextChapterMs(int32_t now) {
+    const int i = ChapterAt(now);
+    return i + 1 < kChapterCount ? kChapters[i + 1].start_ms : -1;
 }
 
 int32_t PreparedMs() {

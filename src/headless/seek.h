@@ -33,6 +33,20 @@ void KeepShowStart(int32_t origin);
 // playthrough's. The caller then makes its clock read origin + ms. False, changing nothing,
 // before KeepShowStart or for ms outside 0 .. ShowLengthMs().
 bool SeekShow(int32_t ms);
+// The clock now reads origin + show time: partime moves with it. For a clock that a seek
+// does not move, SetShowOrigin(Ticks() - ms) after SeekShow(ms) puts the show at ms as well.
+void SetShowOrigin(int32_t origin);
+// Show time now: the time base less the origin.
+int32_t ShowTimeMs();
+
+// Where the watching keys go from show time now, always within 0 .. ShowLengthMs().
+int32_t StepMs(int32_t now, int32_t delta);
+// n tenths of the show (0 to 9).
+int32_t TenthMs(int n);
+// The start of the chapter now lies in, or of the one before in its first 2 s.
+int32_t PreviousChapterMs(int32_t now);
+// The start of the next chapter; -1 in the last one.
+int32_t NextChapterMs(int32_t now);
 // Replays the show ahead of the kept states for up to budget_ms of work, keeping a state at
 // every chapter start and every 3 s, so that later seeks only replay the few frames after the
 // nearest one. Between live frames; the live state is put back. False once all is kept.

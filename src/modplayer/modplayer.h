@@ -41,8 +41,23 @@ signed char FMUSIC_PlaySong(FMUSIC_MODULE* mod);
 // Stops the module if it plays and releases it; null is refused.
 signed char FMUSIC_FreeSong(FMUSIC_MODULE* mod);
 // Pauses (pause 1) or resumes (0) the module playing; its position holds while paused.
-// Refused for null or a module that is not the one playing.
+// Refused for null or a module that is not the one playing. On an output that is heard the
+// module goes back, when paused, to what has been heard, and the heard position holds there.
 signed char FMUSIC_SetPaused(FMUSIC_MODULE* mod, signed char pause);
+// Moves the module to ms from its start (past its end, where its looping stands then),
+// exactly to the output frame. For the module playing, the heard position (ModHeardMs) reads
+// ms at once and goes on from there once the new position is heard: SDL 1.2 cannot take
+// back what its driver already holds, which plays out first. ms < 0 or null are refused.
+signed char ModSetPositionMs(FMUSIC_MODULE* mod, int32_t ms);
+// Master volume of a module, 0 (silent) to kModFullVolume (as rendered, the default); each
+// sample is scaled by volume / 256. Out of range or null: refused.
+constexpr int kModFullVolume = 256;
+signed char FMUSIC_SetMasterVolume(FMUSIC_MODULE* mod, int volume);
+// The music as heard: while a module plays on an output that is heard (any SDL driver but
+// dummy and disk), true with ms = the module position heard now, in ms from its start, seeks
+// and pauses included; it never goes back except at a seek. False otherwise.
+// ZARVELIN_AUDIO_DELAY (read by FSOUND_Init) adds a delay the output cannot report.
+bool ModHeardMs(uint32_t* ms);
 // Stops and closes the audio output. Safe to call when it is not open.
 void FSOUND_Close();
 
@@ -62,9 +77,3 @@ size_t ModRenderPcm(FMUSIC_MODULE* mod, int32_t rate, int16_t* out, size_t frame
 double ModLengthSeconds(FMUSIC_MODULE* mod);
 // Where the module stands now, in seconds from its beginning (advances while it plays).
 double ModPositionSeconds(FMUSIC_MODULE* mod);
-
-// Moves the playing module to ms from its start; queued audio is dropped, and the position
-// (ModPositionSeconds) goes on from ms. Refused for null, a module not playing or ms < 0.
-signed char ModSetPositionMs(FMUSIC_MODULE* mod, int32_t ms);
-// Volume of the output, 0 silent to 256 full (the default).
-signed char FMUSIC_SetMasterVolume(FMUSIC_MODULE* mod, int volume);

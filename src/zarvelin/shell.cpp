@@ -23,7 +23,46 @@ int32_t paused = 0;
 
 namespace {
 int32_t pause_key_held = 0;
+int32_t watch_key_held[kWatchKeyCount];
 } // namespace
+
+const WatchKey kWatchKeys[kWatchKeyCount] = {
+    {kSymP, WatchCommand::Pause, 0},
+    {' ', WatchCommand::Pause, 0},
+    {'k', WatchCommand::Pause, 0},
+    {kSymLeft, WatchCommand::Back5, 0},
+    {kSymRight, WatchCommand::Forward5, 0},
+    {'j', WatchCommand::Back10, 0},
+    {kSymL, WatchCommand::Forward10, 0},
+    {'0', WatchCommand::Tenth, 0},
+    {'1', WatchCommand::Tenth, 1},
+    {'2', WatchCommand::Tenth, 2},
+    {'3', WatchCommand::Tenth, 3},
+    {'4', WatchCommand::Tenth, 4},
+    {'5', WatchCommand::Tenth, 5},
+    {'6', WatchCommand::Tenth, 6},
+    {'7', WatchCommand::Tenth, 7},
+    {'8', WatchCommand::Tenth, 8},
+    {'9', WatchCommand::Tenth, 9},
+    {280, WatchCommand::PreviousChapter, 0}, // Page Up
+    {281, WatchCommand::NextChapter, 0},     // Page Down
+    {kSymUp, WatchCommand::VolumeUp, 0},
+    {kSymDown, WatchCommand::VolumeDown, 0},
+    {'m', WatchCommand::Mute, 0},
+};
+
+WatchKey TakeWatchKey() {
+    for (int i = 0; i < kWatchKeyCount; i++) {
+        if (keys[kWatchKeys[i].sym] == 0) {
+            watch_key_held[i] = 0;
+        } else if (watch_key_held[i] == 0) {
+            // The presses after this one stay new for the next call.
+            watch_key_held[i] = 1;
+            return kWatchKeys[i];
+        }
+    }
+    return {0, WatchCommand::None, 0};
+}
 
 int Ticks() {
     return static_cast<int>(static_cast<double>(GpTickCountGet()) * (66.0 / clockspeed));

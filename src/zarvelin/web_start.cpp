@@ -121,8 +121,8 @@ void StartWithMusic(int32_t from_ms) {
     if (from_ms > 0) SeekTo(from_ms);
     // The first frame is drawn at the show time the music starts from, and shown when that is heard.
     Run();
-    PresentFrame();
     wait_for_sound();
+    PresentFrame();
     GpWebShow();
 }
 

@@ -48,6 +48,33 @@ void PresentFrame();
 // Pause, for the entries that play the show live. True once per new press of P (the keys as
 // the last drain left them).
 bool PausePressed();
+// The window's watching keys, beside the handheld's buttons (whose mask they leave as it is:
+// the cursor keys and L are in it but drive nothing in the show).
+enum class WatchCommand : int32_t {
+    None,
+    Pause,           // P, Space, K
+    Back5,           // cursor left
+    Forward5,        // cursor right
+    Back10,          // J
+    Forward10,       // L
+    Tenth,           // 0 to 9: that tenth of the show
+    PreviousChapter, // Page Up
+    NextChapter,     // Page Down
+    VolumeUp,        // cursor up
+    VolumeDown,      // cursor down
+    Mute,            // M
+};
+struct WatchKey {
+    int32_t sym; // SDL 1.2 key symbol
+    WatchCommand command;
+    int32_t tenth; // for WatchCommand::Tenth
+};
+constexpr int kWatchKeyCount = 22;
+extern const WatchKey kWatchKeys[kWatchKeyCount];
+// The next new press of a watching key (the keys as the last drain left them), once per press;
+// None when there is none. Presses of several keys in one frame come one per call.
+WatchKey TakeWatchKey();
+
 // Pauses or resumes the music with the show. The clock is the entry's to hold: the program's
 // runs on by itself, the page's follows the music and stops with it.
 void SetPaused(bool on);

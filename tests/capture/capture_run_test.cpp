@@ -382,6 +382,45 @@ TEST_F(CaptureRun, VideoCarriesPictureAndSound) {
         << Probe(hd);
 }
 
+// A clip: its frames are the played show's, its music the soundtrack's from the same show
+// time, its chapters those it crosses.
+TEST_F(CaptureRun, FromStartsFramesSoundAndChaptersThere) {
+    const Result chapters = Capture({"--chapters"});
+    EXPECT_EQ(chapters.out, "0:00 Star field and logo\n0:12 Cylinder\n0:53 Tunnel and sphere\n"
+                            "1:20 Rotozoomed Julia\n1:46 Julia and balls\n2:13 Face\n3:06 Plasma cube\n"
+                            "3:19 Water and credits\n");
+    const std::string whole = Dir("whole");
+    const std::string clip = Dir("clip");
+    ASSERT_EQ(Capture({"--until", "14000", "--at", "0:12920,1:20,1:1020", "--out", whole, "--audio",
+                       whole + "/sound.wav"})
+                  .status,
+              0);
+    const Result r = Capture({"--from", "12000", "--until", "14000", "--at", "0:12920,1:20,1:1020", "--out",
+                              clip, "--audio", clip + "/sound.wav"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("frames 100 show_ms 14000\n"), std::string::npos) << r.out;
+    for (const char* frame : {"p0_t12920.raw", "p1_t20.raw", "p1_t1020.raw"})
+        EXPECT_EQ(Slurp(clip + "/" + frame), Slurp(whole + "/" + frame)) << frame;
+    // 44-byte headers; 12 s of 44.1 kHz stereo 16-bit samples before the clip's first.
+    const std::string all = Slurp(whole + "/sound.wav");
+    const std::string part = Slurp(clip + "/sound.wav");
+    ASSERT_EQ(part.size(), 44u + 2000 * 441 / 10 * 4);
+    EXPECT_EQ(part.substr(44), all.substr(44 + 12000 * 441 / 10 * 4));
+
+    if (std::system("ffprobe -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg installed";
+    const std::string video = clip + "/clip.mkv";
+    ASSERT_EQ(Capture({"--from", "12000", "--until", "14000", "--video", video}).status, 0);
+    const std::string listed = (dir_ / "chapters").string();
+    ASSERT_EQ(std::system(("ffprobe -v error -show_chapters -of compact=nokey=0 '" + video + "' >'" + listed + "'")
+                              .c_str()),
+              0);
+    const std::string text = Slurp(listed);
+    // Times as ffprobe prints them whatever the container's time base.
+    for (const char* chapter : {"start_time=0.000000|", "end_time=0.960000|tag:title=Star field and logo\n",
+                                "start_time=0.960000|", "end_time=2.000000|tag:title=Cylinder\n"})
+        EXPECT_NE(text.find(chapter), std::string::npos) << chapter << " in " << text;
+}
+
 TEST_F(CaptureRun, LosslessMasterHoldsTheFramesAndTheSoundtrack) {
     if (std::system("ffprobe -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg installed";
     const std::string out = Dir("master");

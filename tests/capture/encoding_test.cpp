@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+#include <string>
+#include <vector>
+
 #include "headless/options.h"
 
 using capture::ChooseVideoFormat;
@@ -15,6 +19,26 @@ TEST(Encoding, ThePictureAtTheLargestWholeScaleCentredOnBlack) {
     EXPECT_EQ(PlacePicture({2560, 1440}), (Placement{2560, 1440, 6, 320, 0}));
     EXPECT_EQ(PlacePicture({3840, 2160}), (Placement{3840, 2160, 9, 480, 0}));
     EXPECT_EQ(PlacePicture({320, 240}), (Placement{320, 240, 1, 0, 0}));
+}
+
+// Chapter times from the video's start: all eight for the whole show, and the chapters a clip
+// crosses, the first one from 0, the last ending with the clip.
+TEST(Encoding, ChaptersFromTheVideosStart) {
+    const std::string all = capture::ChapterMetadata(0, 227860);
+    EXPECT_EQ(all.rfind(";FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=12960\ntitle=", 0), 0u);
+    size_t count = 0;
+    for (size_t at = all.find("[CHAPTER]"); at != std::string::npos; at = all.find("[CHAPTER]", at + 1))
+        count++;
+    EXPECT_EQ(count, 8u);
+    EXPECT_NE(all.find("START=199080\nEND=227860\ntitle=Water and credits\n"), std::string::npos);
+    EXPECT_EQ(capture::ChapterMetadata(12000, 14000),
+              ";FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=960\ntitle=Star field and logo\n"
+              "[CHAPTER]\nTIMEBASE=1/1000\nSTART=960\nEND=2000\ntitle=Cylinder\n");
+    const std::vector<std::string> mux = capture::MuxArgs({}, "f.mkv", "s.wav", "c.txt", "out.mp4");
+    const std::string joined = std::accumulate(mux.begin(), mux.end(), std::string(),
+                                               [](std::string a, const std::string& b) { return a + b + " "; });
+    EXPECT_NE(joined.find("-f ffmetadata -i c.txt "), std::string::npos) << joined;
+    EXPECT_NE(joined.find("-map_chapters 2 "), std::string::npos) << joined;
 }
 
 TEST(Encoding, FormatFollowsTheOptions) {

@@ -44,6 +44,10 @@ TEST(CaptureOptions, DefaultsAndValues) {
     EXPECT_EQ(ParseOptions({"--audio", "a.WAV", "--at", "0:0"}).action, Action::Run);
 
     EXPECT_EQ(ParseOptions({"--at", "0:0,8:28760"}).options.at.size(), 2u);
+    const auto clip = ParseOptions({"--from=227840", "--until", "227860", "--chapters"});
+    ASSERT_EQ(clip.action, Action::Run) << clip.error;
+    EXPECT_EQ(clip.options.from, 227840u);
+    EXPECT_TRUE(clip.options.chapters);
     EXPECT_EQ(ParseOptions({"--help"}).action, Action::Help);
     EXPECT_EQ(ParseOptions({"--step", "7", "-h"}).action, Action::Help);
 }
@@ -61,6 +65,10 @@ TEST(CaptureOptions, BadOptionsAreRefused) {
         {"--step", "60001"},
         {"--step", "99999999999999999999"},
         {"--until", "0"},
+        {"--from", "93010"},                  // off the 20 ms clock
+        {"--from", "227860"},                 // past the last frame
+        {"--from", "1000", "--step", "40"},   // the seek replays on 20 ms
+        {"--from", "5000", "--until", "5000"},
         {"--at", ""},
         {"--at", "5"},
         {"--at", "5:"},

@@ -98,4 +98,19 @@ TEST_F(Seek, PreparingSeeksLeavesTheLiveShowAlone) {
     ExpectFramesFrom(223000, 3);
 }
 
+TEST(SeekTargets, StayWithinTheShowAndFollowTheChapters) {
+    const int32_t end = headless::ShowLengthMs();
+    EXPECT_EQ(headless::StepMs(3000, -5000), 0);
+    EXPECT_EQ(headless::StepMs(end - 1000, 10000), end);
+    EXPECT_EQ(headless::StepMs(93000, 5000), 98000);
+    EXPECT_EQ(headless::TenthMs(0), 0);
+    EXPECT_EQ(headless::TenthMs(5), end / 10 * 5);
+    EXPECT_EQ(headless::PreviousChapterMs(60000), 53420);
+    EXPECT_EQ(headless::PreviousChapterMs(54000), 12960); // early in a chapter: the one before
+    EXPECT_EQ(headless::PreviousChapterMs(1000), 0);
+    EXPECT_EQ(headless::NextChapterMs(0), 12960);
+    EXPECT_EQ(headless::NextChapterMs(12960), 53420);
+    EXPECT_EQ(headless::NextChapterMs(200000), -1);
+}
+
 } // namespace

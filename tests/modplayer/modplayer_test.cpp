@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -126,6 +127,46 @@ TEST(ModPlayerRender, LoopsPastItsEnd) {
     for (size_t i = (frames - 6 * kRate) * 2; i < frames * 2; ++i)
         peak = std::max(peak, std::abs(int{pcm[i]}));
     EXPECT_GT(peak, 2000);
+    FMUSIC_FreeSong(song);
+}
+
+// Volume scales every sample; a seek lands exactly where playing from the start would be.
+TEST(ModPlayerRender, VolumeAndSeekShapeTheRender) {
+    constexpr int32_t kRate = 44100;
+    constexpr size_t kFrames = kRate; // one second
+    constexpr int32_t kAtMs = 61237;  // inside a row, past the intro
+    FMUSIC_MODULE* full = FMUSIC_LoadSong(modtest::ModulePath().c_str());
+    FMUSIC_MODULE* song = FMUSIC_LoadSong(modtest::ModulePath().c_str());
+    ASSERT_NE(full, nullptr);
+    ASSERT_NE(song, nullptr);
+    const size_t skip = static_cast<size_t>(int64_t{kAtMs} * kRate / 1000);
+    std::vector<int16_t> a((skip + kFrames) * 2), b(kFrames * 2);
+    ASSERT_EQ(ModRenderPcm(full, kRate, a.data(), skip + kFrames), skip + kFrames);
+
+    EXPECT_EQ(ModSetPositionMs(nullptr, 10), 0);
+    EXPECT_EQ(FSOUND_GetError(), kModInvalidParam);
+    EXPECT_EQ(ModSetPositionMs(song, -1), 0);
+    EXPECT_EQ(FSOUND_GetError(), kModInvalidParam);
+    for (int bad : {-1, 257}) {
+        EXPECT_EQ(FMUSIC_SetMasterVolume(song, bad), 0) << bad;
+        EXPECT_EQ(FSOUND_GetError(), kModInvalidParam);
+    }
+    EXPECT_EQ(FMUSIC_SetMasterVolume(nullptr, 100), 0);
+
+    ASSERT_EQ(ModSetPositionMs(song, kAtMs), 1);
+    EXPECT_EQ(FSOUND_GetError(), kModOk);
+    ASSERT_EQ(FMUSIC_SetMasterVolume(song, 100), 1);
+    ASSERT_EQ(ModRenderPcm(song, kRate, b.data(), kFrames), kFrames);
+    size_t differ = 0;
+    for (size_t i = 0; i < kFrames * 2; ++i)
+        differ += b[i] != int32_t{a[skip * 2 + i]} * 100 / 256 ? 1 : 0;
+    EXPECT_EQ(differ, 0u);
+    EXPECT_GT(*std::max_element(b.begin(), b.end()), 1000);
+
+    ASSERT_EQ(FMUSIC_SetMasterVolume(song, 0), 1);
+    ASSERT_EQ(ModRenderPcm(song, kRate, b.data(), kFrames), kFrames);
+    EXPECT_EQ(std::count(b.begin(), b.end(), 0), static_cast<long>(b.size()));
+    FMUSIC_FreeSong(full);
     FMUSIC_FreeSong(song);
 }
 

@@ -77,6 +77,50 @@ TEST_F(PressTest, PTogglesThePauseOncePerPress) {
     EXPECT_EQ(paused, 0);
 }
 
+// The watching keys: once per press, two presses in one frame one per call, and the button
+// mask the show reads as it was (the cursor keys and L in it, the new keys not).
+TEST_F(PressTest, WatchingKeysLeaveTheButtonMaskAlone) {
+    while (TakeWatchKey().command != WatchCommand::None) {
+    }
+    Key(SDL_KEYDOWN, SDLK_LEFT);
+    Key(SDL_KEYDOWN, SDLK_7);
+    EXPECT_EQ(GpKeyGet(), 0x001);
+    WatchKey k = TakeWatchKey();
+    EXPECT_EQ(k.command, WatchCommand::Back5);
+    k = TakeWatchKey();
+    EXPECT_EQ(k.command, WatchCommand::Tenth);
+    EXPECT_EQ(k.tenth, 7);
+    EXPECT_EQ(TakeWatchKey().command, WatchCommand::None); // still held
+    Key(SDL_KEYUP, SDLK_LEFT);
+    Key(SDL_KEYUP, SDLK_7);
+    Key(SDL_KEYDOWN, SDLK_l);
+    EXPECT_EQ(GpKeyGet(), 0x010);
+    EXPECT_EQ(TakeWatchKey().command, WatchCommand::Forward10);
+    Key(SDL_KEYUP, SDLK_l);
+    const std::pair<SDLKey, WatchCommand> more[] = {
+        {SDLK_SPACE, WatchCommand::Pause},    {SDLK_k, WatchCommand::Pause},
+        {SDLK_p, WatchCommand::Pause},        {SDLK_j, WatchCommand::Back10},
+        {SDLK_RIGHT, WatchCommand::Forward5}, {SDLK_PAGEUP, WatchCommand::PreviousChapter},
+        {SDLK_PAGEDOWN, WatchCommand::NextChapter}, {SDLK_UP, WatchCommand::VolumeUp},
+        {SDLK_DOWN, WatchCommand::VolumeDown}, {SDLK_m, WatchCommand::Mute},
+    };
+    for (const auto& [sym, command] : more) {
+        Key(SDL_KEYDOWN, sym);
+        const int mask = GpKeyGet();
+        EXPECT_EQ(mask & ~0x00F, 0) << sym; // only the cursor keys' own bits
+        EXPECT_EQ(TakeWatchKey().command, command) << sym;
+        Key(SDL_KEYUP, sym);
+        GpKeyGet();
+    }
+    for (SDLKey sym : {SDLK_b, SDLK_d, SDLK_ESCAPE}) {
+        Key(SDL_KEYDOWN, sym);
+        GpKeyGet();
+        EXPECT_EQ(TakeWatchKey().command, WatchCommand::None) << sym;
+        Key(SDL_KEYUP, sym);
+    }
+    quit = 0;
+}
+
 TEST_F(PressTest, TimeBaseFollowsTheClock) {
     GpSetTickSource([]() -> uint32_t { return 40449; });
     EXPECT_EQ(Ticks(), 40449);
