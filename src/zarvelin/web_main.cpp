@@ -75,8 +75,10 @@ void Finish(bool ok) {
 bool paused_while_hidden = false; // the page paused itself, and resumes when shown again
 int32_t seek_wanted = -1;         // a seek the page asked for, done at the next animation frame
 
-// Work between frames that makes later seeks fast (ms of it per animation frame).
+// Work between frames that makes later seeks fast (ms of it per animation frame; more while
+// paused, when no frame is drawn).
 constexpr double kPrepareBudgetMs = 3.0;
+constexpr double kPausedPrepareBudgetMs = 8.0;
 bool preparing = true;
 
 void ShowFrame() {
@@ -107,7 +109,8 @@ void ShowFrame() {
         Finish(true);
         return;
     }
-    if (preparing) preparing = headless::PrepareSeeks(kPrepareBudgetMs);
+    if (preparing)
+        preparing = headless::PrepareSeeks(paused != 0 ? kPausedPrepareBudgetMs : kPrepareBudgetMs);
 }
 
 // A hidden tab draws no frames; the music would play on without the show.
