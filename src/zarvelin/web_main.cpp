@@ -212,6 +212,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE int32_t zarvelin_show_ms() {
     return seek_wanted >= 0 ? seek_wanted : ShownMs();
 }
 
+// Page Up and Page Down as the window has them: the chapter start to go to from the picture's
+// time, -1 for none.
+extern "C" EMSCRIPTEN_KEEPALIVE int32_t zarvelin_chapter_ms(int32_t ahead) {
+    const int32_t now = zarvelin_show_ms();
+    return ahead != 0 ? headless::NextChapterMs(now) : headless::PreviousChapterMs(now);
+}
+
 // 0 silent to 256 full.
 extern "C" EMSCRIPTEN_KEEPALIVE void zarvelin_volume(int32_t volume) {
     if (mod != nullptr) FMUSIC_SetMasterVolume(mod, volume < 0 ? 0 : (volume > 256 ? 256 : volume));

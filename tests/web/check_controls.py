@@ -2,9 +2,9 @@
 """The web edition's controls in headless Chromium.
 
 check_controls.py CAPTURE WEB_DIR [CHROMIUM]: links to a moment (#t=) as the page reads them,
-bad ones included; a page opened at #t=1m33s, a seek by key (9: nine tenths) and one by a tap
-on the progress bar each land on the frame zarvelin-capture draws at that show time, with the
-music there too; K pauses and resumes, M silences the output, the media session names the show;
+bad ones included; a page opened at #t=1m33s, a seek by key (9: nine tenths), one by a tap
+on the progress bar and Page Down each land on the frame zarvelin-capture draws at that show
+time, with the music there too; K pauses and resumes, M silences the output, the media session names the show;
 a touch screen gets its own prompt, and a tap on it starts the show.
 """
 import base64
@@ -20,14 +20,14 @@ import chromium  # noqa: E402
 
 MOMENTS = {"93": 93000, "93.5": 93500, "1m33s": 93000, "2m": 120000, "1h": 3600000, "1:33": 93000, "0": 0,
            "45s": 45000, "": None, "abc": None, "-5": None, "1:75": None, "1m70x": None, "93ss": None, "1.2.3": None}
-KEYS = {"9": ("Digit9", 57), "k": ("KeyK", 75), "m": ("KeyM", 77)}
+KEYS = {"9": ("Digit9", 57), "PageDown": ("PageDown", 34), "k": ("KeyK", 75), "m": ("KeyM", 77)}
 
 
 def press(browser, key):
     code, vk = KEYS[key]
     for kind in ("keyDown", "keyUp"):
         browser.call("Input.dispatchKeyEvent", browser.session, type=kind, key=key, code=code,
-                     windowsVirtualKeyCode=vk, text=key if kind == "keyDown" else "")
+                     windowsVirtualKeyCode=vk, text=key if kind == "keyDown" and len(key) == 1 else "")
 
 
 def mouse(browser, kind, x, y):
@@ -94,6 +94,8 @@ def check_seeks(browser, base, failures):
     seen.append(seek_frame(browser, 3, None, "progress bar at a quarter", failures))
     if abs(seen[-1][1][2] - 227840 / 4) > 227840 / 50:
         failures.append("a tap at a quarter of the bar seeks to %d ms" % seen[-1][1][2])
+    press(browser, "PageDown")  # from the tunnel to the rotozoomed Julia
+    seen.append(seek_frame(browser, 4, 80060, "Page Down", failures))
 
     press(browser, "k")
     paused = browser.wait("Module._zarvelin_paused() === 1 && ZarvelinMusic.context.state === 'suspended'", 5)
