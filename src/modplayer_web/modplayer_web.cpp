@@ -44,6 +44,8 @@ EM_JS(void, music_free, (int id), { ZarvelinMusic.free(id); });
 EM_JS(void, music_close, (), { ZarvelinMusic.close(); });
 EM_JS(void, music_pause, (int on), { ZarvelinMusic.pause(on !== 0); });
 EM_JS(double, music_position, (), { return ZarvelinMusic.position(); });
+EM_JS(void, music_seek, (int ms), { ZarvelinMusic.seek(ms); });
+EM_JS(void, music_volume, (double v), { ZarvelinMusic.volume(v); });
 // clang-format on
 
 bool output_open = false;
@@ -111,6 +113,23 @@ signed char FMUSIC_SetPaused(FMUSIC_MODULE* mod, signed char pause) {
     if (!output_open) return ModFail(kModNotInitialised);
     if (mod != playing) return ModFail(kModInvalidParam);
     music_pause(pause != 0 ? 1 : 0);
+    ModSucceed();
+    return 1;
+}
+
+signed char ModSetPositionMs(FMUSIC_MODULE* mod, int32_t ms) {
+    if (mod == nullptr || ms < 0) return ModFail(kModInvalidParam);
+    if (!output_open) return ModFail(kModNotInitialised);
+    if (mod != playing) return ModFail(kModInvalidParam);
+    music_seek(static_cast<int>(ms));
+    ModSucceed();
+    return 1;
+}
+
+signed char FMUSIC_SetMasterVolume(FMUSIC_MODULE* mod, int volume) {
+    if (mod == nullptr || volume < 0 || volume > 256) return ModFail(kModInvalidParam);
+    if (!output_open) return ModFail(kModNotInitialised);
+    music_volume(volume / 256.0);
     ModSucceed();
     return 1;
 }

@@ -6,6 +6,7 @@ const kStereoPercent = 40 // the native player's width for the hard-panned Amiga
 const kRenderParamStereo = 2 // OPENMPT_MODULE_RENDER_STEREOSEPARATION_PERCENT
 const kProbeFlags = 3 // OPENMPT_PROBE_FILE_HEADER_FLAGS_DEFAULT
 const kMaxFrames = 128
+const kWarmUpQuanta = 1400 // about 4 s of music
 
 let lib = null
 const ready = createLibopenmpt().then((m) => { lib = m })
@@ -41,6 +42,7 @@ class MusicProcessor extends AudioWorkletProcessor {
                                                      0, 0, 0, 0, 0, 0)
         let module = 0
         if (probe === 1) module = lib._openmpt_module_create_from_memory2(p, data.length, 0, 0, 0, 0, 0, 0, 0)
+        if (module) this.warmUp(p, data.length)
         lib._free(p)
         let seconds = 0
         if (module) {
@@ -54,16 +56,42 @@ class MusicProcessor extends AudioWorkletProcessor {
         this.port.postMessage({ cmd: 'loaded', id, probe, ok: module !== 0, seconds, version })
     }
 
+    // Renders a few seconds of a second copy of the module and drops it. The first quanta of a
+    // module compile the player's code (lazily, then optimised once hot) and fill its tables:
+    // done here, while the output waits for the viewer's gesture, and not in the first second
+    // of the music, where that work made the output underrun.
+    warmUp(p, size) {
+        const module = lib._openmpt_module_create_from_memory2(p, size, 0, 0, 0, 0, 0, 0, 0)
+        if (!module) return
+        const scratch = lib._malloc(8 * kMaxFrames)
+        lib._openmpt_module_set_render_param(module, kRenderParamStereo, kStereoPercent)
+        for (let i = 0; i < kWarmUpQuanta; i++)
+            lib._openmpt_module_read_float_stereo(module, sampleRate, kMaxFrames, scratch, scratch + 4 * kMaxFrames)
+        lib._openmpt_module_set_position_seconds(module, 1)
+        lib._free(scratch)
+        lib._openmpt_module_destroy(module)
+    }
+
+    // The module plays from `ms` on, its first sample at context frame `at` (silence until
+    // then); the page learns where that lies should it be later.
+    start(module, ms, at, seq) {
+        if (ms > 0 || lib._openmpt_module_get_position_seconds(module) !== 0)
+            lib._openmpt_module_set_position_seconds(module, ms / 1000)
+        this.playing = module
+        this.startAt = at
+        this.startMs = ms
+        this.startSeq = seq
+        this.startPending = true
+    }
+
     handle(msg) {
         if (msg.cmd === 'load') {
             this.load(msg.id, msg.data)
         } else if (msg.cmd === 'play') {
             const module = this.modules.get(msg.id)
-            if (!module) return
-            lib._openmpt_module_set_position_seconds(module, 0)
-            this.playing = module
-            this.startAt = msg.at
-            this.startPending = true
+            if (module) this.start(module, 0, msg.at, msg.seq)
+        } else if (msg.cmd === 'seek') {
+            if (this.playing) this.start(this.playing, msg.ms, msg.at, msg.seq)
         } else if (msg.cmd === 'free') {
             const module = this.modules.get(msg.id)
             if (!module) return
@@ -87,7 +115,7 @@ class MusicProcessor extends AudioWorkletProcessor {
             if (currentFrame < this.startAt) return true
             this.startPending = false
             if (currentFrame !== this.startAt)
-                this.port.postMessage({ cmd: 'started', frame: currentFrame, rate: sampleRate })
+                this.port.postMessage({ cmd: 'started', frame: currentFrame, ms: this.startMs, seq: this.startSeq })
         }
         const done = lib._openmpt_module_read_float_stereo(this.playing, sampleRate, frames, this.left, this.right)
         out[0].set(lib.HEAPF32.subarray(this.left >> 2, (this.left >> 2) + done))

@@ -16,6 +16,7 @@
 #include "headless/bench.h"
 #include "headless/options.h"
 #include "headless/run.h"
+#include "headless/seek.h"
 #include "script/script.h"
 #include "sound/sound.h"
 #include "zarvelin/web_start.h"
@@ -32,6 +33,18 @@ EM_JS(void, page_frame, (const char* name, const uint16_t* frame), {
 });
 EM_JS(void, page_ended, (int ok, int end_screen), {
     Module['zarvelinEnded'](ok !== 0, end_screen !== 0);
+});
+// The show time the page's address asks to start at (#t=), 0 for none; the page says why
+// when it cannot use what the address has.
+EM_JS(int, page_start_ms, (int length_ms), {
+    return Module['zarvelinStartMs'] ? Module['zarvelinStartMs'](length_ms) : 0;
+});
+EM_JS(void, page_chapter, (int start_ms, const char* name), {
+    Module['zarvelinChapter'](start_ms, UTF8ToString(name));
+});
+// The show plays: the page's controls take over.
+EM_JS(void, page_started, (int length_ms), {
+    Module['zarvelinStarted'](length_ms);
 });
 // clang-format on
 
@@ -60,8 +73,25 @@ void Finish(bool ok) {
 }
 
 bool paused_while_hidden = false; // the page paused itself, and resumes when shown again
+int32_t seek_wanted = -1;         // a seek the page asked for, done at the next animation frame
+
+// Work between frames that makes later seeks fast (ms of it per animation frame; more while
+// paused, when no frame is drawn).
+constexpr double kPrepareBudgetMs = 3.0;
+constexpr double kPausedPrepareBudgetMs = 8.0;
+bool preparing = true;
 
 void ShowFrame() {
+    if (seek_wanted >= 0) {
+        const int32_t ms = seek_wanted;
+        seek_wanted = -1;
+        if (SeekTo(ms) >= 0 && paused != 0) {
+            // Paused, the picture still moves to the new place.
+            Run();
+            PresentFrame();
+            GpWebShow();
+        }
+    }
     if (paused != 0) {
         KeyCommands(); // the canvas keeps the picture
     } else {
@@ -75,7 +105,12 @@ void ShowFrame() {
         SetPaused(paused == 0);
         paused_while_hidden = false;
     }
-    if (quit != 0) Finish(true);
+    if (quit != 0) {
+        Finish(true);
+        return;
+    }
+    if (preparing)
+        preparing = headless::PrepareSeeks(paused != 0 ? kPausedPrepareBudgetMs : kPrepareBudgetMs);
 }
 
 // A hidden tab draws no frames; the music would play on without the show.
@@ -158,6 +193,37 @@ std::string PageWords(std::string text) {
 
 } // namespace
 
+// The page's controls. A seek is done at the next animation frame; the last one asked wins.
+extern "C" EMSCRIPTEN_KEEPALIVE void zarvelin_seek(int32_t ms) {
+    seek_wanted = ms < 0 ? 0 : ms;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void zarvelin_set_paused(int32_t on) {
+    if ((paused != 0) != (on != 0)) SetPaused(on != 0);
+    paused_while_hidden = false;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int32_t zarvelin_paused() {
+    return paused;
+}
+
+// The show time the picture is at: where a seek asked for goes, else the last frame's.
+extern "C" EMSCRIPTEN_KEEPALIVE int32_t zarvelin_show_ms() {
+    return seek_wanted >= 0 ? seek_wanted : ShownMs();
+}
+
+// Page Up and Page Down as the window has them: the chapter start to go to from the picture's
+// time, -1 for none.
+extern "C" EMSCRIPTEN_KEEPALIVE int32_t zarvelin_chapter_ms(int32_t ahead) {
+    const int32_t now = zarvelin_show_ms();
+    return ahead != 0 ? headless::NextChapterMs(now) : headless::PreviousChapterMs(now);
+}
+
+// 0 silent to 256 full.
+extern "C" EMSCRIPTEN_KEEPALIVE void zarvelin_volume(int32_t volume) {
+    if (mod != nullptr) FMUSIC_SetMasterVolume(mod, volume < 0 ? 0 : (volume > 256 ? 256 : volume));
+}
+
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     // One address asks for a bounded number of frames: the page keeps each until it is closed.
@@ -186,11 +252,15 @@ int main(int argc, char** argv) {
     if (virtual_clock) page_frame("load", loading_picture);
 
     // On the virtual clock the show plays silently.
-    if (virtual_clock)
+    if (virtual_clock) {
         headless::StartShow();
-    else
-        StartWithMusic();
-    if (!virtual_clock) emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibility);
+    } else {
+        StartWithMusic(page_start_ms(headless::ShowLengthMs()));
+        for (const headless::Chapter& c : headless::Chapters())
+            page_chapter(c.start_ms, c.name);
+        page_started(headless::ShowLengthMs());
+        emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibility);
+    }
     show_start = emscripten_get_now();
     emscripten_set_main_loop(virtual_clock ? VirtualFrames : ShowFrame, 0, 0);
     return 0;

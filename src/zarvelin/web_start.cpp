@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "gp32_web/gp32_web.h"
+#include "headless/seek.h"
 #include "script/script.h"
 #include "script/text.h"
 #include "sound/module_search.h"
@@ -17,27 +18,40 @@ namespace {
 
 // clang-format off
 EM_JS(void, music_prepare, (const char* name), { ZarvelinMusic.prepare(UTF8ToString(name)); });
-// Resolves on the first click, touch or key on the page.
+// Resolves on the first click, tap or key on the page. A touch lets the page sound only once
+// the finger lifts: a tap counts on pointerup, a mouse button already on pointerdown.
 EM_ASYNC_JS(void, wait_for_gesture, (), {
     await new Promise((resolve) => {
-        const start = () => {
-            window.removeEventListener('pointerdown', start, true);
-            window.removeEventListener('keydown', start, true);
+        const kinds = ['pointerdown', 'pointerup', 'keydown'];
+        const start = (e) => {
+            if (e.type === 'pointerdown' && e.pointerType === 'touch') return;
+            for (const kind of kinds)
+                window.removeEventListener(kind, start, true);
             resolve();
         };
-        window.addEventListener('pointerdown', start, true);
-        window.addEventListener('keydown', start, true);
+        for (const kind of kinds)
+            window.addEventListener(kind, start, true);
     });
 });
 EM_ASYNC_JS(void, wait_for_sound, (), { await ZarvelinMusic.sounding(); });
+// True when the page shows a start prompt of its own (a touch screen's), over a black canvas.
+EM_JS(int, page_prompt, (int on), {
+    return Module['zarvelinPrompt'] && Module['zarvelinPrompt'](on !== 0) ? 1 : 0;
+});
 // Tells a page that listens (Module.zarvelinPresented) each presented frame's part and
 // show time in ms, for measuring the pictures against the sound.
 EM_JS(void, page_presented, (int part, int show_ms), {
     if (Module['zarvelinPresented']) Module['zarvelinPresented'](part, show_ms);
 });
+// The first frame presented after a seek, for a page that checks it (Module.zarvelinSeekFrame):
+// its part, part time, show time and the bytes of its frame buffer.
+EM_JS(void, page_seek_frame, (int part, int prticks, int show_ms, const uint16_t* frame), {
+    if (Module['zarvelinSeekFrame'])
+        Module['zarvelinSeekFrame'](part, prticks, show_ms, HEAPU8.slice(frame, frame + 153600));
+});
 // clang-format on
 
-// The font has capitals only.
+// The font has capitals only. A touch screen gets the page's own, larger prompt.
 constexpr char kPrompt[] = "CLICK OR PRESS A KEY";
 
 uint32_t clock_base = 0; // the page clock when the music was started
@@ -47,11 +61,13 @@ uint32_t MusicTicks() {
     return clock_base + static_cast<uint32_t>(std::lround(ModPositionSeconds(mod) * 1000.0));
 }
 
-bool presented_any = false;
-int32_t frame_part = 0;    // part that drew the frame being presented
-int32_t frame_partime = 0; // its start; a part change in the frame moves partime on
+bool presented_any = false; // false again after a seek
+bool seek_report = false;   // the next presented frame is the first after a seek
+int32_t frame_part = 0;     // part that drew the frame being presented
+int32_t frame_partime = 0;  // its start; a part change in the frame moves partime on
+int32_t shown_ms = 0;       // show time of the last presented frame
 
-void ReportFrame(const LcdSurface*) {
+void ReportFrame(const LcdSurface* s) {
     if (!presented_any) {
         frame_part = part;
         frame_partime = partime;
@@ -59,7 +75,12 @@ void ReportFrame(const LcdSurface*) {
     }
     const uint32_t show_ms =
         static_cast<uint32_t>(frame_partime) + static_cast<uint32_t>(prticks) - clock_base;
-    page_presented(frame_part, static_cast<int>(show_ms));
+    shown_ms = static_cast<int32_t>(show_ms);
+    page_presented(frame_part, shown_ms);
+    if (seek_report) {
+        page_seek_frame(frame_part, prticks, shown_ms, static_cast<const uint16_t*>(s->buffer));
+        seek_report = false;
+    }
     frame_part = part;
     frame_partime = partime;
 }
@@ -75,14 +96,16 @@ namespace {
 void ShowPrompt(bool on) {
     const int len = static_cast<int>(std::strlen(kPrompt));
     ClearScreen(framebuffer[flip], 0);
-    if (on) DrawText((kFrameWidth - 8 * len) / 2, kFrameHeight / 2 + 4, len, kPrompt, 16, &GP32Surface[flip]);
+    const bool page_has_one = page_prompt(on ? 1 : 0) != 0;
+    if (on && !page_has_one)
+        DrawText((kFrameWidth - 8 * len) / 2, kFrameHeight / 2 + 4, len, kPrompt, 16, &GP32Surface[flip]);
     PresentFrame();
     GpWebShow();
 }
 
 } // namespace
 
-void StartWithMusic() {
+void StartWithMusic(int32_t from_ms) {
     ShowPrompt(true);
     wait_for_gesture();
     ShowPrompt(false);     // black until the show starts, or stays so beside a failure's message
@@ -93,6 +116,29 @@ void StartWithMusic() {
     clock_base = GpTickCountGet();
     GpSetTickSource(MusicTicks);
     GpSetPresentHook(ReportFrame);
-    wait_for_sound();                           // the first picture of the show comes with the first note
     partime = static_cast<int32_t>(clock_base); // the show's time 0 is the music's
+    headless::KeepShowStart(partime);
+    if (from_ms > 0) SeekTo(from_ms);
+    // The first frame is drawn at the show time the music starts from, and shown when that is heard.
+    Run();
+    wait_for_sound();
+    PresentFrame();
+    GpWebShow();
+}
+
+int32_t SeekTo(int32_t ms) {
+    const int32_t length = headless::ShowLengthMs();
+    ms = ms < 0 ? 0 : (ms > length ? length : ms);
+    ms -= ms % headless::kSeekStepMs;
+    if (!headless::SeekShow(ms)) return -1;
+    // The clock holds at ms until the music is heard from there.
+    ModSetPositionMs(mod, ms);
+    presented_any = false;
+    seek_report = true;
+    shown_ms = ms;
+    return ms;
+}
+
+int32_t ShownMs() {
+    return shown_ms;
 }

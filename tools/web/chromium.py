@@ -2,6 +2,7 @@
 127.0.0.1, the browser started with a fresh profile and no network of its own, and driven over
 the DevTools pipe where a check needs to click or read the page.
 """
+import fcntl
 import http.server
 import json
 import os
@@ -48,13 +49,22 @@ def start(chromium, profile, url):
     return subprocess.Popen(command(chromium, profile, url), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+def high_pipe():
+    ends = []
+    for fd in os.pipe():
+        ends.append(fcntl.fcntl(fd, fcntl.F_DUPFD, 5))
+        os.close(fd)
+    return ends
+
+
 class Browser:
     """Headless Chromium driven over --remote-debugging-pipe (fds 3 and 4)."""
 
-    def __init__(self, chromium, profile):
-        cmd_r, self.cmd_w = os.pipe()
-        self.resp_r, resp_w = os.pipe()
-        args = command(chromium, profile, "about:blank", ["--remote-debugging-pipe"])
+    def __init__(self, chromium, profile, extra=()):
+        # The shell's redirections overwrite fds 3 and 4 in turn: the pipe ends must lie above them (and below 10, for sh).
+        cmd_r, self.cmd_w = high_pipe()
+        self.resp_r, resp_w = high_pipe()
+        args = command(chromium, profile, "about:blank", ["--remote-debugging-pipe"] + list(extra))
         shell = 'exec "$@" 3<&%d 4>&%d' % (cmd_r, resp_w)
         self.proc = subprocess.Popen(["sh", "-c", shell, "sh"] + args, pass_fds=(cmd_r, resp_w),
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -107,6 +117,8 @@ class Browser:
     def close(self):
         self.proc.terminate()
         self.proc.wait()
+        os.close(self.cmd_w)
+        os.close(self.resp_r)
 
 
 def run_checks(checks, serve_folder=serve):
