@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Packs folder DIR into ZIP with the same bytes from any build: entries in name order under
-DIR's own name, every time stamp at SOURCE_DATE_EPOCH (else the date of the newest entry of
-debian/changelog, given as CHANGELOG), fixed permissions and no owner.
+DIR's own name, every time stamp at EPOCH (seconds), fixed permissions and no owner. With
+--date, prints the build's date: SOURCE_DATE_EPOCH, else the date of the newest entry of
+CHANGELOG (debian/changelog).
 
-    python3 windows/pack_zip.py ZIP DIR CHANGELOG
+    python3 windows/pack_zip.py ZIP DIR EPOCH
+    python3 windows/pack_zip.py --date CHANGELOG
 """
 import email.utils
 import os
@@ -23,11 +25,14 @@ def source_date(changelog):
 
 
 def main():
+    if len(sys.argv) == 3 and sys.argv[1] == "--date":
+        print(source_date(sys.argv[2]))
+        return
     if len(sys.argv) != 4:
         sys.exit(__doc__)
-    out, folder, changelog = sys.argv[1:]
-    # A zip holds local time without a zone: the UTC time is written, as SOURCE_DATE_EPOCH is.
-    stamp = time.gmtime(max(source_date(changelog), 315532800))[:6]
+    out, folder, epoch = sys.argv[1:]
+    # A zip holds local time without a zone: the UTC time is written (1980 at the earliest).
+    stamp = time.gmtime(max(int(epoch), 315532800))[:6]
     base = os.path.dirname(os.path.abspath(folder))
     paths = []
     for top, dirs, files in os.walk(folder):

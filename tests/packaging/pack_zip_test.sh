@@ -1,6 +1,7 @@
 #!/bin/sh
 # windows/pack_zip.py gives the same bytes whatever the files' times, permissions and the
-# builder's umask and time zone, and stamps every entry with the changelog's date in UTC.
+# builder's umask and time zone, and stamps every entry with the newest changelog entry's
+# date in UTC.
 set -eu
 pack=$1
 work=$(mktemp -d)
@@ -14,8 +15,10 @@ for run in a b; do
 done
 chmod 600 "$work/b/app/z.exe" && chmod 775 "$work/b/app/licenses"
 touch -d '2001-02-03 04:05' "$work/b/app/a.txt"
-(umask 022 && TZ=UTC python3 "$pack" "$work/a.zip" "$work/a/app" "$changelog")
-(umask 002 && TZ=Asia/Tokyo python3 "$pack" "$work/b.zip" "$work/b/app" "$changelog")
+date=$(python3 "$pack" --date "$changelog")
+[ "$date" = 1798882200 ] || { echo "--date: $date"; exit 1; }
+(umask 022 && TZ=UTC python3 "$pack" "$work/a.zip" "$work/a/app" "$date")
+(umask 002 && TZ=Asia/Tokyo python3 "$pack" "$work/b.zip" "$work/b/app" "$date")
 cmp "$work/a.zip" "$work/b.zip"
 listing=$(python3 -c 'import sys, zipfile
 for i in zipfile.ZipFile(sys.argv[1]).infolist(): print(i.filename, i.date_time, oct(i.external_attr >> 16))' "$work/a.zip")
