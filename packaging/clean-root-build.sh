@@ -116,8 +116,10 @@ fi
 test_start=$SECONDS
 test_root=$out/test-root
 fresh_root "$test_root"
-autopkgtest --quiet "$out/packages/zarvelin_${version}_"*.deb "$out/packages/zarvelin_$version.dsc" \
-  -- chroot "$test_root"
+autopkgtest "$out/packages/zarvelin_${version}_"*.deb "$out/packages/zarvelin_$version.dsc" \
+  -- chroot "$test_root" >"$out/autopkgtest.log" 2>&1 ||
+  { tail -n 40 "$out/autopkgtest.log" >&2; echo "clean root: autopkgtest failed (see $out/autopkgtest.log)" >&2; exit 1; }
+grep -E '^[a-z]+ +(PASS|SKIP)' "$out/autopkgtest.log"
 echo "clean root: autopkgtests passed ($((SECONDS - test_start)) s)"
 echo "clean root: done in $((SECONDS - start)) s"
 exit
