@@ -6,7 +6,7 @@
 # as errors), and its capture tool, run under qemu-aarch64 (qemu-user-static), must draw
 # the same frames at a quarter, half and three quarters of every part, byte for byte, as
 # the x86-64 build of the package, and print the same show_hash for the whole show.
-# ZARVELIN_ARM64_HASH=0 skips the whole show's hash (about 4 minutes under qemu).
+# ZARVELIN_ARM64_HASH=0 skips the whole show's hash (1 to 5 minutes under qemu).
 # (In braces: bash reads the whole script before it runs, so editing it meanwhile is safe.)
 {
 set -euo pipefail

@@ -54,6 +54,7 @@ if [ ! -f "$out/base/.complete" ]; then
   echo "clean root: debootstrap in $((SECONDS - start)) s"
 fi
 root=$out/root
+deps_start=$SECONDS
 fresh_root "$root"
 apt_root "$root" update >/dev/null
 in_root "$root" useradd --create-home builder
@@ -79,7 +80,7 @@ as_builder sh -c "cd /build && dpkg-source -b zarvelin-$version" >/dev/null
 rm -rf "$root$dir"
 apt_root "$root" build-dep "/build/zarvelin_$version.dsc" >"$out/build-dep.log" 2>&1 ||
   { tail -n 20 "$out/build-dep.log" >&2; exit 1; }
-echo "clean root: Build-Depends installed ($((SECONDS - start)) s)"
+echo "clean root: source package made, Build-Depends installed in $((SECONDS - deps_start)) s"
 
 # Builds the .dsc in folder $1 of the root without network, with further variables $2...
 build_in() {
@@ -119,7 +120,7 @@ fresh_root "$test_root"
 autopkgtest "$out/packages/zarvelin_${version}_"*.deb "$out/packages/zarvelin_$version.dsc" \
   -- chroot "$test_root" >"$out/autopkgtest.log" 2>&1 ||
   { tail -n 40 "$out/autopkgtest.log" >&2; echo "clean root: autopkgtest failed (see $out/autopkgtest.log)" >&2; exit 1; }
-grep -E '^[a-z]+ +(PASS|SKIP)' "$out/autopkgtest.log"
+grep -E '^[a-z]+ +(PASS|SKIP)' "$out/autopkgtest.log" | sort -u
 echo "clean root: autopkgtests passed ($((SECONDS - test_start)) s)"
 echo "clean root: done in $((SECONDS - start)) s"
 exit
