@@ -13,9 +13,9 @@ prefix=$deps/prefix
 mkdir -p "$deps/src" "$deps/stamps" "$prefix"
 
 # Debian's mingw-w64 with POSIX threads (std::thread, std::mutex) and the tools to fetch and
-# unpack source packages; installed only when missing.
+# unpack source packages, and python3, which packs the zip; installed only when missing.
 need=()
-for pkg in g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev make pkg-config; do
+for pkg in g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev make pkg-config python3; do
   dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'ok installed' || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then
@@ -68,13 +68,15 @@ fetch() {
   return 1
 }
 
-# Runs $2... in a fresh build folder for package $1 unless its stamp names the same source.
+# Runs $2... in a fresh build folder for package $1 unless its stamp names the same source
+# and the same recipe (raise it when the flags below change).
+recipe=r2
 build() {
   local pkg=$1 dir stamp
   shift
   dir=$(fetch "$pkg")
   stamp=$deps/stamps/$pkg
-  if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$(basename "$dir")" ]; then
+  if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$(basename "$dir") $recipe" ]; then
     echo "deps.sh: $(basename "$dir") already built"
     return
   fi
@@ -88,18 +90,22 @@ build() {
     echo "deps.sh: building $(basename "$dir") failed (see $log)" >&2
     exit 1
   fi
-  basename "$dir" >"$stamp"
+  echo "$(basename "$dir") $recipe" >"$stamp"
   echo "deps.sh: $(basename "$dir") built in $((SECONDS - start)) s"
 }
 
 export CC=$host-gcc-posix CXX=$host-g++-posix AR=$host-ar RANLIB=$host-ranlib STRIP=$host-strip
 export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH=
+# The same bytes from any folder at any time: source paths (assertions' file names) relative
+# to the deps folder, and no link time in SDL.dll's header.
+flags="-O2 -ffile-prefix-map=$deps=."
+ldflags=-Wl,--no-insert-timestamp
 
 # SDL 1.2 as a DLL: the LGPL lets a user put another SDL.dll beside the program. Standard
 # output stays on the console instead of going to stdout.txt.
 build_sdl() {
   "$1/configure" --host=$host --prefix="$prefix" --disable-stdio-redirect --disable-static \
-    CFLAGS="-O2" >configure.log 2>&1
+    CFLAGS="$flags" LDFLAGS="$ldflags" >configure.log 2>&1
   make -j"$jobs" >make.log 2>&1
   make install >install.log 2>&1
 }
@@ -110,7 +116,7 @@ build_openmpt() {
     --disable-openmpt123 --disable-examples --disable-tests --disable-doxygen-doc \
     --without-zlib --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile \
     --without-pulseaudio --without-portaudio --without-portaudiocpp --without-sndfile --without-flac \
-    CXXFLAGS="-O2" CFLAGS="-O2" >configure.log 2>&1
+    CXXFLAGS="$flags" CFLAGS="$flags" >configure.log 2>&1
   make -j"$jobs" >make.log 2>&1
   make install >install.log 2>&1
 }
@@ -118,7 +124,7 @@ build_openmpt() {
 # libpng for the capture tool's pictures, over the mingw zlib.
 build_png() {
   "$1/configure" --host=$host --prefix="$prefix" --enable-static --disable-shared \
-    --disable-tools CFLAGS="-O2" >configure.log 2>&1
+    --disable-tools CFLAGS="$flags" >configure.log 2>&1
   make -j"$jobs" >make.log 2>&1
   make install >install.log 2>&1
 }
