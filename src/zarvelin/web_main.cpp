@@ -79,6 +79,7 @@ int32_t seek_wanted = -1;         // a seek the page asked for, done at the next
 // paused, when no frame is drawn).
 constexpr double kPrepareBudgetMs = 3.0;
 constexpr double kPausedPrepareBudgetMs = 8.0;
+constexpr double kPromptPrepareBudgetMs = 12.0; // while the start prompt waits
 bool preparing = true;
 
 void ShowFrame() {
@@ -255,7 +256,7 @@ int main(int argc, char** argv) {
     if (virtual_clock) {
         headless::StartShow();
     } else {
-        StartWithMusic(page_start_ms(headless::ShowLengthMs()));
+        StartWithMusic(page_start_ms(headless::ShowLengthMs()), kPromptPrepareBudgetMs);
         for (const headless::Chapter& c : headless::Chapters())
             page_chapter(c.start_ms, c.name);
         page_started(headless::ShowLengthMs());

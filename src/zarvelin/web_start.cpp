@@ -18,20 +18,30 @@ namespace {
 
 // clang-format off
 EM_JS(void, music_prepare, (const char* name), { ZarvelinMusic.prepare(UTF8ToString(name)); });
-// Resolves on the first click, tap or key on the page. A touch lets the page sound only once
+// Watches for the first click, tap or key on the page. A touch lets the page sound only once
 // the finger lifts: a tap counts on pointerup, a mouse button already on pointerdown.
-EM_ASYNC_JS(void, wait_for_gesture, (), {
-    await new Promise((resolve) => {
+EM_JS(void, watch_for_gesture, (), {
+    Module['zarvelinGesture'] = new Promise((resolve) => {
         const kinds = ['pointerdown', 'pointerup', 'keydown'];
         const start = (e) => {
             if (e.type === 'pointerdown' && e.pointerType === 'touch') return;
             for (const kind of kinds)
                 window.removeEventListener(kind, start, true);
+            Module['zarvelinGestured'] = true;
             resolve();
         };
         for (const kind of kinds)
             window.addEventListener(kind, start, true);
     });
+});
+// 1 once the gesture came; with frame on it also returns 0 at the next animation frame.
+EM_ASYNC_JS(int, wait_for_gesture, (int frame), {
+    if (!Module['zarvelinGestured']) {
+        const waits = [Module['zarvelinGesture']];
+        if (frame) waits.push(new Promise((resolve) => requestAnimationFrame(resolve)));
+        await Promise.race(waits);
+    }
+    return Module['zarvelinGestured'] ? 1 : 0;
 });
 EM_ASYNC_JS(void, wait_for_sound, (), { await ZarvelinMusic.sounding(); });
 // True when the page shows a start prompt of its own (a touch screen's), over a black canvas.
@@ -42,6 +52,10 @@ EM_JS(int, page_prompt, (int on), {
 // show time in ms, for measuring the pictures against the sound.
 EM_JS(void, page_presented, (int part, int show_ms), {
     if (Module['zarvelinPresented']) Module['zarvelinPresented'](part, show_ms);
+});
+// Tells a page that listens (Module.zarvelinPrepared) that the prompt's wait has kept all seek states.
+EM_JS(void, page_prepared, (), {
+    if (Module['zarvelinPrepared']) Module['zarvelinPrepared']();
 });
 // The first frame presented after a seek, for a page that checks it (Module.zarvelinSeekFrame):
 // its part, part time, show time and the bytes of its frame buffer.
@@ -105,10 +119,22 @@ void ShowPrompt(bool on) {
 
 } // namespace
 
-void StartWithMusic(int32_t from_ms) {
+void StartWithMusic(int32_t from_ms, double prepare_budget_ms) {
     ShowPrompt(true);
-    wait_for_gesture();
-    ShowPrompt(false);     // black until the show starts, or stays so beside a failure's message
+    watch_for_gesture();
+    // The black frame that follows the prompt is drawn now and shown at the gesture, so that
+    // the show's state is already the one it starts from: the seek states are kept from it
+    // while the prompt waits.
+    ClearScreen(framebuffer[flip], 0);
+    PresentFrame();
+    headless::KeepShowStart(partime);
+    bool preparing = true;
+    while (wait_for_gesture(preparing ? 1 : 0) == 0) {
+        preparing = headless::PrepareSeeks(prepare_budget_ms);
+        if (!preparing) page_prepared();
+    }
+    page_prompt(0);
+    GpWebShow();           // black until the show starts, or stays so beside a failure's message
     buttons0 = GpKeyGet(); // the key that started the show is not also a command
 
     SoundInit();
@@ -116,8 +142,7 @@ void StartWithMusic(int32_t from_ms) {
     clock_base = GpTickCountGet();
     GpSetTickSource(MusicTicks);
     GpSetPresentHook(ReportFrame);
-    partime = static_cast<int32_t>(clock_base); // the show's time 0 is the music's
-    headless::KeepShowStart(partime);
+    headless::SetShowOrigin(static_cast<int32_t>(clock_base)); // the show's time 0 is the music's
     if (from_ms > 0) SeekTo(from_ms);
     // The first frame is drawn at the show time the music starts from, and shown when that is heard.
     Run();
